@@ -1,0 +1,39 @@
+/*
+ * The one process-wide record of the wizard.  It is zeroed at start, lives
+ * until exit and holds everything that passes between the subsystems; all
+ * other state is acquired and released inside one operation.
+ */
+#ifndef SETUP_STATE_H
+#define SETUP_STATE_H
+
+#include <windows.h>
+
+#define SETUP_TEXT_MAX 1024
+
+struct SetupState
+{
+    HINSTANCE instance;
+    WORD osIndex;
+    DWORD driverVersion;
+    const char *environment;
+    char infPath[SETUP_TEXT_MAX];
+    char modelName[SETUP_TEXT_MAX];
+    char portName[SETUP_TEXT_MAX];
+    char driverDirectory[SETUP_TEXT_MAX]; /* with a trailing backslash */
+    char defaultDataType[SETUP_TEXT_MAX];
+    char dependentFiles[SETUP_TEXT_MAX]; /* names closed by NUL, then an empty name */
+    DWORD fileCount;
+    LONG nextFileIndex;
+    DWORD cancelRequested;
+    HWND statusWindow;
+    char quotedKey[SETUP_TEXT_MAX];
+    char hardwareIdBuffer[SETUP_TEXT_MAX];
+    const char *messageText;
+    const char *messageTitle;
+    WORD messageType; /* message dialog type; the final page's outcome */
+    WORD statusTextId;
+};
+
+extern SetupState g_state;
+
+#endif

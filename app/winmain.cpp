@@ -1,0 +1,62 @@
+/*
+ * Program entry: platform check, the hidden main window and the only message
+ * loop of the program.
+ */
+#include <windows.h>
+
+#include "sequencer.h"
+#include "setup_state.h"
+#include "startup.h"
+#include "../profile/build_profile.h"
+#include "../profile/common_texts.h"
+
+static int RegisterMainClass(HINSTANCE instance)
+{
+    WNDCLASSA wc;
+    ZeroMemory(&wc, sizeof(wc));
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = SetupSequencer;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, "IDI_SETUP");
+    wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)GetStockObject(NULL_BRUSH);
+    wc.lpszClassName = g_profile.windowClassName;
+    return RegisterClassA(&wc) != 0;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    g_state.instance = instance;
+    if (!DetectSupportedSystem())
+    {
+        MessageBoxA(NULL, kUnsupportedText, kUnsupportedCaption, MB_ICONHAND);
+        return 0;
+    }
+    g_state.environment = kEnvironmentX86;
+
+    /* The search asks for the class name as the title too.  A running copy's
+     * window bears the window title, so it is not found and a second copy
+     * proceeds; when a window does match, there is no class to create the
+     * main window from, so the program ends. */
+    if (FindWindowA(g_profile.windowClassName, g_profile.windowClassName))
+        return 0;
+    if (!RegisterMainClass(instance))
+        return 0;
+
+    SetErrorMode(SEM_FAILCRITICALERRORS);
+
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    HWND hwnd = CreateWindowExA(0, g_profile.windowClassName, g_profile.windowTitle,
+                                WS_OVERLAPPEDWINDOW, desktop.left, desktop.top, desktop.right,
+                                desktop.bottom, NULL, NULL, instance, NULL);
+    ShowWindow(hwnd, SW_HIDE);
+
+    MSG msg;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0)
+    {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return (int)msg.wParam;
+}

@@ -1,0 +1,1 @@
+setup_sources(WIN32 copy_dialog.cpp)

@@ -1,0 +1,32 @@
+/*
+ * Texts that are the same in every build, English in the Korean builds too.
+ * Platform-free.
+ */
+#ifndef SETUP_COMMON_TEXTS_H
+#define SETUP_COMMON_TEXTS_H
+
+extern const char kEnvironmentX86[];     /* "Windows NT x86" */
+extern const char kEnvironmentX64[];     /* "Windows x64" */
+extern const char kUnsupportedText[];    /* refusal at start-up */
+extern const char kUnsupportedCaption[]; /* "Install Error" */
+extern const char kAddDriverErrorFormat[];
+extern const char kAddDriverErrorCaption[]; /* ends with a blank */
+extern const char kDriverPath[];            /* "UNIDRV.DLL" */
+extern const char kConfigFile[];            /* "UNIDRVUI.DLL" */
+extern const char kHelpFile[];              /* "UNIDRV.HLP" */
+extern const char kPrintProcessor[];        /* "WinPrint" */
+extern const char kKeyCopyFiles[];
+extern const char kKeyDataSection[];
+extern const char kKeyDefaultDataType[];
+extern const char kDefaultDataType[]; /* "RAW" */
+extern const char kPortFile[];        /* "FILE:" */
+extern const char kPortCom1[];        /* "COM1:" */
+extern const char kPortInfraredPrefix[]; /* "IR" */
+extern const char kPercentFormat[];      /* "%d %%" */
+extern const char kVersionFolderFormat[]; /* "%d\\" */
+extern const char kCurrentFolder[];       /* ".\\" */
+extern const char kProfileSectionWindows[]; /* "windows" */
+extern const char kProfileKeyDevice[];      /* "device" */
+extern const char kEmptyString[];
+
+#endif

@@ -1,0 +1,1 @@
+setup_sources(WIN32 registration.cpp default_printer.cpp)
