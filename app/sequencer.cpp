@@ -1,14 +1,148 @@
 /*
- * Main window procedure.  For now it only keeps the hidden window alive and
- * ends the message loop when the window is destroyed; the page sequence is
- * added on top of it.
+ * The window procedure of the hidden main window, which walks the wizard.
+ * It posts itself one command per step (a page or the copy dialog, each
+ * modal) and sets itself one-shot timers for the timed phases: the opening
+ * status message and the install phase.  What follows a step's result is
+ * decided in sequence_logic.cpp.
  */
 #include "sequencer.h"
+
+#include "sequence_logic.h"
+#include "setup_state.h"
+#include "../copy/copy_dialog.h"
+#include "../profile/resource.h"
+#include "../spooler/registration.h"
+#include "../ui/message_dialog.h"
+#include "../ui/pages.h"
+
+/* The answer of the latest InstallDriverAndPrinter; the closing timer
+ * reports success only when it registered both the driver and the printer. */
+static int s_lastInstallResult;
+
+static void BeginWait(HWND hwnd)
+{
+    SetCapture(hwnd);
+    SetCursor(LoadCursorA(NULL, IDC_WAIT));
+}
+
+static void EndWait(void)
+{
+    ReleaseCapture();
+    SetCursor(LoadCursorA(NULL, IDC_ARROW));
+}
+
+static void OpenStatusWindow(HWND hwnd, WORD stringId)
+{
+    g_state.statusWindow = ShowStatusWindow(hwnd, stringId);
+    ShowWindow(g_state.statusWindow, SW_SHOW);
+}
+
+static void CloseStatusWindow(void)
+{
+    DestroyWindow(g_state.statusWindow);
+    g_state.statusWindow = NULL;
+}
+
+static void SetFollowingTimer(HWND hwnd, UINT timer)
+{
+    uint32_t delay = 0;
+    UINT next = FollowingTimer(timer, &delay);
+    if (next != 0)
+        SetTimer(hwnd, next, delay, NULL);
+}
+
+static INT_PTR RunStep(HWND hwnd, UINT command)
+{
+    switch (command)
+    {
+    case CMD_WELCOME_PAGE:
+        return RunWelcomePage(hwnd);
+    case CMD_MODEL_PAGE:
+        return RunModelPage(hwnd);
+    case CMD_PORT_PAGE:
+        return RunPortPage(hwnd);
+    case CMD_COPY_FILES:
+        return RunCopyDialog(hwnd);
+    default:
+        return 0;
+    }
+}
+
+static void PostMove(HWND hwnd, const SequencerMove &move)
+{
+    if (move.kind == SEQ_MOVE_COMMAND)
+        PostMessageA(hwnd, WM_COMMAND, move.value, 0);
+    else if (move.kind == SEQ_MOVE_CLOSE)
+        PostMessageA(hwnd, WM_CLOSE, move.value, 0);
+}
+
+static void OnCommand(HWND hwnd, UINT command)
+{
+    if (command == CMD_INSTALL)
+    {
+        SetTimer(hwnd, TIMER_INSTALL, DELAY_INSTALL, NULL);
+        BeginWait(hwnd);
+        return;
+    }
+    if (!IsStepCommand(command))
+        return;
+    INT_PTR result = RunStep(hwnd, command);
+    PostMove(hwnd, MoveAfterStep(command, result));
+}
+
+static void OnTimer(HWND hwnd, UINT timer)
+{
+    KillTimer(hwnd, timer);
+    switch (timer)
+    {
+    case TIMER_OPEN_STATUS:
+        BeginWait(hwnd);
+        OpenStatusWindow(hwnd, IDS_STATUS_READING);
+        break;
+    case TIMER_CLOSE_STATUS:
+        CloseStatusWindow();
+        EndWait();
+        InvalidateRect(hwnd, NULL, TRUE);
+        PostMessageA(hwnd, WM_COMMAND, CMD_WELCOME_PAGE, 0);
+        break;
+    case TIMER_INSTALL:
+        OpenStatusWindow(hwnd, IDS_STATUS_WRITING);
+        UpdateWindow(g_state.statusWindow);
+        s_lastInstallResult = InstallDriverAndPrinter();
+        break;
+    case TIMER_REINSTALL:
+        /* Removes what the first install registered, then registers it again;
+         * the removal's answer does not change the outcome. */
+        RemovePrinterAndDriver(g_state.modelName);
+        s_lastInstallResult = InstallDriverAndPrinter();
+        break;
+    case TIMER_FINISH:
+        CloseStatusWindow();
+        PostMessageA(hwnd, WM_CLOSE, InstallOutcome(s_lastInstallResult), 0);
+        EndWait();
+        break;
+    default:
+        return;
+    }
+    SetFollowingTimer(hwnd, timer);
+}
 
 LRESULT CALLBACK SetupSequencer(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg)
     {
+    case WM_CREATE:
+        SetTimer(hwnd, TIMER_OPEN_STATUS, DELAY_OPEN_STATUS, NULL);
+        return 0;
+    case WM_COMMAND:
+        OnCommand(hwnd, (UINT)wParam);
+        return 0;
+    case WM_TIMER:
+        OnTimer(hwnd, (UINT)wParam);
+        return 0;
+    case WM_CLOSE:
+        RunFinalPage(hwnd, (WORD)wParam);
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
