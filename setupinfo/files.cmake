@@ -1,1 +1,3 @@
-setup_sources()
+setup_sources(
+    PORTABLE inf_text.cpp
+    WIN32 setup_info.cpp)

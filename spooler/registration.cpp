@@ -1,23 +1,139 @@
 /*
- * Stand-in until the spooler operations are written: reports success.
+ * Driver and printer registration: the installed-driver check, the removal
+ * of an earlier printer and driver of the model's name, and the
+ * registration of the model's driver and of a printer that uses it.  Every
+ * spooler call goes through g_spooler.
  */
 #include "registration.h"
 
-int IsDriverInstalled(const char *)
+#include "spooler_api.h"
+
+#include <string.h>
+#include <strsafe.h>
+
+#include "../app/setup_state.h"
+#include "../app/startup.h"
+#include "../profile/build_profile.h"
+#include "../profile/common_texts.h"
+#include "../setupinfo/setup_info.h"
+
+int IsDriverInstalled(const char *name)
 {
-    return 0;
+    LPSTR environment = SpoolerText(g_state.environment);
+    DWORD needed = 0;
+    DWORD returned = 0;
+    /* Only the size this query reports is used, not its result. */
+    g_spooler->enumPrinterDrivers(NULL, environment, 1, NULL, 0, &needed, &returned);
+    if (needed == 0)
+        return 0;
+    BYTE *list = (BYTE *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, needed);
+    if (!list)
+        return 0;
+    int found = 0;
+    returned = 0;
+    if (g_spooler->enumPrinterDrivers(NULL, environment, 1, list, needed, &needed, &returned))
+    {
+        const DRIVER_INFO_1A *drivers = (const DRIVER_INFO_1A *)list;
+        for (DWORD i = 0; i < returned && !found; ++i)
+            found = drivers[i].pName && strcmp(drivers[i].pName, name) == 0;
+    }
+    HeapFree(GetProcessHeap(), 0, list);
+    return found;
 }
 
-void DeletePrinterByName(const char *)
+void DeletePrinterByName(const char *name)
 {
+    HANDLE printer = NULL;
+    if (!g_spooler->openPrinter(SpoolerText(name), &printer, NULL))
+        return;
+    g_spooler->deletePrinter(printer);
+    g_spooler->closePrinter(printer);
 }
 
-int RemovePrinterAndDriver(const char *)
+int RemovePrinterAndDriver(const char *name)
 {
-    return 1;
+    PRINTER_DEFAULTSA defaults = {NULL, NULL, PRINTER_ALL_ACCESS};
+    HANDLE printer = NULL;
+    if (!g_spooler->openPrinter(SpoolerText(name), &printer, &defaults))
+        return 1;
+    int result = 1;
+    if (!g_spooler->deletePrinter(printer))
+        result = 0;
+    g_spooler->closePrinter(printer);
+    if (!g_spooler->deletePrinterDriver(NULL, SpoolerText(g_state.environment), SpoolerText(name)))
+        result = 0;
+    return result;
+}
+
+/* Last-write time of the build's model file, opened by bare name from the
+ * current folder; zero when it cannot be read. */
+static FILETIME ReadDriverDate(const char *fileName)
+{
+    FILETIME written = {0, 0};
+    HANDLE file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return written;
+    if (!GetFileTime(file, NULL, NULL, &written))
+        written.dwLowDateTime = written.dwHighDateTime = 0;
+    CloseHandle(file);
+    return written;
+}
+
+static void ReportDriverRefused(DWORD error)
+{
+    char text[SETUP_TEXT_MAX];
+    StringCchPrintfA(text, sizeof(text), kAddDriverErrorFormat, (int)error);
+    MessageBoxA(NULL, text, kAddDriverErrorCaption, MB_OK | MB_ICONSTOP);
 }
 
 int InstallDriverAndPrinter(void)
 {
+    DRIVER_INFO_6A driver;
+    PRINTER_INFO_2A printer;
+    ZeroMemory(&driver, sizeof(driver));
+    ZeroMemory(&printer, sizeof(printer));
+    /* The model's name as a one-name list: its NUL, then an empty name. */
+    char previousNames[SETUP_TEXT_MAX + 1];
+    ZeroMemory(previousNames, sizeof(previousNames));
+    StringCchCopyA(previousNames, SETUP_TEXT_MAX, g_state.modelName);
+    char oemUrl[] = "";
+
+    driver.ftDriverDate = ReadDriverDate(g_profile.driverDateFile);
+    driver.cVersion = g_state.driverVersion;
+    driver.pName = g_state.modelName;
+    driver.pEnvironment = SpoolerText(g_state.environment);
+    driver.pDriverPath = SpoolerText(kDriverPath);
+    driver.pDataFile = SpoolerText(g_profile.dataFileName);
+    driver.pConfigFile = SpoolerText(kConfigFile);
+    driver.pHelpFile = SpoolerText(kHelpFile);
+    driver.pDependentFiles = g_state.dependentFiles;
+    driver.pMonitorName = NULL;
+    driver.pDefaultDataType = g_state.defaultDataType;
+    driver.pszzPreviousNames = previousNames;
+    driver.dwlDriverVersion = 0;
+    driver.pszMfgName = NULL;
+    driver.pszOEMUrl = oemUrl;
+    driver.pszHardwareID = SpoolerText(GetHardwareId(g_state.modelName));
+    driver.pszProvider = SpoolerText(GetMakerName());
+    if (!g_spooler->addPrinterDriver(NULL, 6, (LPBYTE)&driver))
+    {
+        DWORD error = GetLastError();
+        ReportDriverRefused(error);
+        return 0;
+    }
+
+    printer.pServerName = NULL;
+    printer.pPrinterName = g_state.modelName;
+    printer.pShareName = NULL;
+    printer.pPortName = g_state.portName;
+    printer.pDriverName = g_state.modelName;
+    printer.pPrintProcessor = SpoolerText(kPrintProcessor);
+    printer.pDatatype = g_state.defaultDataType;
+    printer.Attributes = PRINTER_ATTRIBUTE_DO_COMPLETE_FIRST;
+    HANDLE added = g_spooler->addPrinter(NULL, 2, (LPBYTE)&printer);
+    if (!added)
+        return 0;
+    g_spooler->closePrinter(added);
     return 1;
 }

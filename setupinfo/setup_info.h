@@ -1,0 +1,40 @@
+/*
+ * The setup information reader: locates the setup information file beside
+ * the program and answers every question the wizard asks of it (the model
+ * list, the chosen model's files and data type, its hardware identifier).
+ * It reads through the platform's private-profile reader, one value or one
+ * key list per call; only the file's path is kept between calls.  A missing
+ * file, section or key reads as empty (the data type as "RAW").
+ */
+#ifndef SETUP_SETUP_INFO_H
+#define SETUP_SETUP_INFO_H
+
+#include <windows.h>
+
+/* The running program's folder with a trailing backslash, into a buffer of
+ * SETUP_TEXT_MAX bytes; ".\" when the module name cannot be had. */
+void GetModuleFolder(char *buffer);
+
+/* g_state.infPath, computed on first use from the module folder and the
+ * running system's setup information file name. */
+const char *GetSetupInfoPath(void);
+
+/* The manufacturer section of the running system's row. */
+const char *GetManufacturerSection(void);
+
+/* Number of model keys in the manufacturer section. */
+WORD CountModels(void);
+
+/* The model name at `index`, without its enclosing quotes, into `out`
+ * (SETUP_TEXT_MAX bytes); `out` is left unchanged past the list's end. */
+void GetModelName(WORD index, char *out);
+
+/* Fills dependentFiles, fileCount, driverDirectory and defaultDataType for
+ * g_state.modelName; returns 1. */
+int ReadModelData(void);
+
+/* The model's hardware identifier (a pointer into g_state.hardwareIdBuffer)
+ * or a null pointer when its value has no second token. */
+const char *GetHardwareId(const char *modelName);
+
+#endif

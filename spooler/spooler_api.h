@@ -1,0 +1,47 @@
+/*
+ * Every print spooler operation the program makes, behind one table of
+ * function pointers.  The program calls through g_spooler, which points at
+ * the real winspool table; a test points it at a table of its own to make
+ * the spooler refuse a call or to record what it was given.  The members
+ * have winspool's own signatures, so the real table is just the addresses
+ * of the winspool functions.  All calls go to the local machine (server
+ * name none).
+ */
+#ifndef SETUP_SPOOLER_API_H
+#define SETUP_SPOOLER_API_H
+
+#include <windows.h>
+#include <winspool.h>
+
+struct SpoolerApi
+{
+    BOOL(WINAPI *getPrinterDriverDirectory)
+    (LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed);
+    BOOL(WINAPI *enumPrinterDrivers)
+    (LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+     LPDWORD returned);
+    BOOL(WINAPI *openPrinter)(LPSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSA defaults);
+    BOOL(WINAPI *deletePrinter)(HANDLE printer);
+    BOOL(WINAPI *closePrinter)(HANDLE printer);
+    BOOL(WINAPI *deletePrinterDriver)(LPSTR server, LPSTR environment, LPSTR driverName);
+    BOOL(WINAPI *addPrinterDriver)(LPSTR server, DWORD level, LPBYTE driverInfo);
+    HANDLE(WINAPI *addPrinter)(LPSTR server, DWORD level, LPBYTE printerInfo);
+    BOOL(WINAPI *getPrinter)
+    (HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed);
+    BOOL(WINAPI *enumPorts)
+    (LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned);
+};
+
+/* The platform's spooler. */
+extern const SpoolerApi kWinSpooler;
+
+/* The spooler the program calls; &kWinSpooler unless a test replaced it. */
+extern const SpoolerApi *g_spooler;
+
+/* winspool takes names as non-const texts although it never writes them. */
+inline LPSTR SpoolerText(const char *text)
+{
+    return const_cast<LPSTR>(text);
+}
+
+#endif
