@@ -1,0 +1,187 @@
+/*
+ * Drives the program's modal dialogs from inside the test's own thread.  A
+ * thread timer runs in every modal loop of the thread (the dialog manager
+ * dispatches it), so a scripted list of steps can look at the dialog that is
+ * up, note what it shows and then click a button or press a key, the way a
+ * person would, while the call under test waits in its modal loop.
+ */
+#ifndef SETUP_TEST_UI_DRIVER_H
+#define SETUP_TEST_UI_DRIVER_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace uitest
+{
+
+enum ActionKind
+{
+    ACT_NONE,     /* only look */
+    ACT_CLICK,    /* BM_CLICK on control `id` */
+    ACT_KEY,      /* key `id` (a virtual-key code) to the focused control */
+    ACT_CLOSE_BOX /* the caption's close box (SC_CLOSE) */
+};
+
+struct Step
+{
+    int markerId;                      /* the step waits for an enabled, visible dialog of the
+                                          thread that has a control of this id */
+    std::function<void(HWND)> inspect; /* may be empty */
+    ActionKind action;
+    int id;
+};
+
+inline std::string WindowText(HWND hwnd)
+{
+    char text[2048];
+    text[0] = '\0';
+    GetWindowTextA(hwnd, text, sizeof(text));
+    return text;
+}
+
+inline std::string ItemText(HWND dialog, int id)
+{
+    return WindowText(GetDlgItem(dialog, id));
+}
+
+inline RECT ScreenRect(HWND hwnd)
+{
+    RECT r = {0, 0, 0, 0};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+struct FindArgs
+{
+    int markerId;
+    bool enabledOnly;
+    HWND found;
+};
+
+inline BOOL CALLBACK FindThreadDialogProc(HWND hwnd, LPARAM lParam)
+{
+    FindArgs *args = reinterpret_cast<FindArgs *>(lParam);
+    char cls[16];
+    GetClassNameA(hwnd, cls, sizeof(cls));
+    if (lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(hwnd))
+        return TRUE;
+    if (args->enabledOnly && !IsWindowEnabled(hwnd))
+        return TRUE;
+    if (GetDlgItem(hwnd, args->markerId) == NULL)
+        return TRUE;
+    args->found = hwnd;
+    return FALSE;
+}
+
+/* The topmost visible dialog of this thread with a control `markerId`. */
+inline HWND FindThreadDialog(int markerId, bool enabledOnly)
+{
+    FindArgs args = {markerId, enabledOnly, NULL};
+    EnumThreadWindows(GetCurrentThreadId(), FindThreadDialogProc, reinterpret_cast<LPARAM>(&args));
+    return args.found;
+}
+
+struct DriveState
+{
+    const std::vector<Step> *steps;
+    size_t next;
+    int idleTicks;
+};
+
+inline DriveState &CurrentDrive()
+{
+    static DriveState state;
+    return state;
+}
+
+inline BOOL CALLBACK EndThreadDialogProc(HWND hwnd, LPARAM)
+{
+    char cls[16];
+    GetClassNameA(hwnd, cls, sizeof(cls));
+    if (lstrcmpA(cls, "#32770") == 0)
+        EndDialog(hwnd, -2);
+    return TRUE;
+}
+
+inline void Act(HWND dialog, const Step &step)
+{
+    switch (step.action)
+    {
+    case ACT_CLICK:
+        PostMessageA(GetDlgItem(dialog, step.id), BM_CLICK, 0, 0);
+        break;
+    case ACT_KEY:
+    {
+        /* The dialog manager reads keys addressed to the dialog or one of its
+         * controls; the focused control is where the keyboard sends them. */
+        HWND focus = GetFocus();
+        if (focus == NULL || (focus != dialog && !IsChild(dialog, focus)))
+            focus = dialog;
+        PostMessageA(focus, WM_KEYDOWN, step.id, 1);
+        PostMessageA(focus, WM_KEYUP, step.id, 0xC0000001);
+        break;
+    }
+    case ACT_CLOSE_BOX:
+        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+inline VOID CALLBACK DriveTimerProc(HWND, UINT, UINT_PTR, DWORD)
+{
+    DriveState &state = CurrentDrive();
+    const std::vector<Step> &steps = *state.steps;
+    state.idleTicks++;
+    if (state.next < steps.size())
+    {
+        const Step &step = steps[state.next];
+        HWND dialog = FindThreadDialog(step.markerId, true);
+        if (dialog != NULL)
+        {
+            state.next++;
+            state.idleTicks = 0;
+            if (step.inspect)
+                step.inspect(dialog);
+            Act(dialog, step);
+            return;
+        }
+    }
+    /* 50 ms ticks: five seconds for a step to find its dialog, two seconds
+     * for the dialogs to end once the steps are done. */
+    int limit = state.next < steps.size() ? 100 : 40;
+    if (state.idleTicks > limit)
+        EnumThreadWindows(GetCurrentThreadId(), EndThreadDialogProc, 0);
+}
+
+/* Runs `show` with the steps played against the dialogs it opens.  Steps run
+ * one per timer tick, in order, each once its dialog is there.  When the
+ * steps are done (or one waits more than five seconds) and a dialog of the
+ * thread is still open, it is ended with -2 so the test never hangs;
+ * *stepsDone (if given) tells how many steps ran. */
+inline INT_PTR DriveModal(const std::function<INT_PTR()> &show, const std::vector<Step> &steps,
+                          size_t *stepsDone = nullptr)
+{
+    DriveState &state = CurrentDrive();
+    state.steps = &steps;
+    state.next = 0;
+    state.idleTicks = 0;
+    UINT_PTR timer = SetTimer(NULL, 0, 50, DriveTimerProc);
+    INT_PTR result = show();
+    KillTimer(NULL, timer);
+    /* Let posted clicks meant for the ended dialog drain away. */
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+    if (stepsDone != nullptr)
+        *stepsDone = state.next;
+    return result;
+}
+
+} // namespace uitest
+
+#endif
