@@ -1,0 +1,282 @@
+/*
+ * The setup information reader against real INF files on disk, read through
+ * Wine's private-profile reader: model list, model data, hardware
+ * identifier, missing pieces and hostile values.  Each case writes its own
+ * file into a temp folder and points g_state.infPath at it (the path is
+ * computed only when empty).
+ */
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/setup_state.h"
+#include "setupinfo/setup_info.h"
+
+namespace
+{
+
+const char kMaker[] = "[TarvikSystems]\r\n";
+
+class SetupInfoTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        ZeroMemory(&g_state, sizeof(g_state));
+        g_state.osIndex = 3;
+        char temp[MAX_PATH];
+        ASSERT_NE(0u, GetTempPathA(sizeof(temp), temp));
+        folder_ = std::string(temp) + "setupinfo_test\\";
+        CreateDirectoryA(folder_.c_str(), NULL);
+    }
+
+    /* Writes the INF text into a file of its own and makes it the one read. */
+    void UseInf(const std::string &text)
+    {
+        std::string path = folder_ + "case" + std::to_string(++counter_) + ".INF";
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, NULL);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL));
+        CloseHandle(file);
+        lstrcpynA(g_state.infPath, path.c_str(), sizeof(g_state.infPath));
+    }
+
+    void ChooseModel(const std::string &name)
+    {
+        lstrcpynA(g_state.modelName, name.c_str(), sizeof(g_state.modelName));
+    }
+
+    static std::vector<std::string> Files()
+    {
+        std::vector<std::string> names;
+        for (const char *p = g_state.dependentFiles; *p; p += strlen(p) + 1)
+            names.push_back(p);
+        return names;
+    }
+
+    static std::string ModelName(WORD index)
+    {
+        char out[SETUP_TEXT_MAX];
+        lstrcpyA(out, "(untouched)");
+        GetModelName(index, out);
+        return out;
+    }
+
+    std::string folder_;
+    int counter_ = 0;
+};
+
+const char kSampleInf[] = "[Version]\r\n"
+                          "Signature=\"$Windows NT$\"\r\n"
+                          "\r\n"
+                          "[TarvikSystems]\r\n"
+                          "\"Alpha\"=Alpha.Install,TARVIK_ALPHA\r\n"
+                          "\"Beta Two\" = Beta.Install\r\n"
+                          "Gamma=Alpha.Install,GAMMA_ID\r\n"
+                          "X=Alpha.Install\r\n"
+                          "\r\n"
+                          "[Alpha.Install]\r\n"
+                          "CopyFiles=@M270.GPD, M270.DLL ,M270RES.DLL,@M270.INI\r\n"
+                          "DataSection=EMF_DATA\r\n"
+                          "\r\n"
+                          "[Beta.Install]\r\n"
+                          "CopyFiles=M270.GPD\r\n"
+                          "DataSection=NO_SUCH_SECTION\r\n"
+                          "\r\n"
+                          "[EMF_DATA]\r\n"
+                          "DefaultDataType=NT EMF 1.008\r\n";
+
+} // namespace
+
+/* Guards against lost models, quotes left on names, and reading before a
+ * one-character key. */
+TEST_F(SetupInfoTest, ListsModelsWithoutTheirQuotes)
+{
+    UseInf(kSampleInf);
+    EXPECT_EQ(4, CountModels());
+    EXPECT_EQ("Alpha", ModelName(0));
+    EXPECT_EQ("Beta Two", ModelName(1));
+    EXPECT_EQ("amm", ModelName(2)); /* unquoted keys lose their letters all the same */
+    EXPECT_EQ("", ModelName(3));
+    EXPECT_EQ("(untouched)", ModelName(4));
+    EXPECT_EQ("(untouched)", ModelName(65535));
+}
+
+/* Guards against wrong install data: the at sign kept, blanks trimmed,
+ * wrong data type or driver directory. */
+TEST_F(SetupInfoTest, ReadsTheChosenModelsData)
+{
+    UseInf(kSampleInf);
+    ChooseModel("Alpha");
+    EXPECT_EQ(1, ReadModelData());
+    EXPECT_EQ(4u, g_state.fileCount);
+    EXPECT_EQ((std::vector<std::string>{"M270.GPD", " M270.DLL ", "M270RES.DLL", "M270.INI"}),
+              Files());
+    EXPECT_STREQ("NT EMF 1.008", g_state.defaultDataType);
+    /* Wine answers C:\windows\system32\spool\drivers\w32x86, without the
+     * trailing backslash the copy dialog needs. */
+    EXPECT_STRCASEEQ("C:\\windows\\system32\\spool\\drivers\\w32x86\\", g_state.driverDirectory);
+}
+
+/* Guards against the first model's names surviving into the second's list. */
+TEST_F(SetupInfoTest, SecondModelRebuildsTheFileList)
+{
+    UseInf(kSampleInf);
+    ChooseModel("Alpha");
+    ReadModelData();
+    ChooseModel("Beta Two");
+    ReadModelData();
+    EXPECT_EQ(1u, g_state.fileCount);
+    EXPECT_EQ(std::vector<std::string>{"M270.GPD"}, Files());
+    EXPECT_STREQ("RAW", g_state.defaultDataType);
+}
+
+/* Guards against a hardware identifier taken from the wrong token, or one
+ * invented for a value of one token. */
+TEST_F(SetupInfoTest, HardwareIdIsTheSecondToken)
+{
+    UseInf(std::string(kMaker) + "\"Alpha\"=Alpha.Install,TARVIK_ALPHA\r\n"
+                                 "\"Beta Two\" = Beta.Install\r\n"
+                                 "\"Commas\"=,,Inst,,,HW_AFTER_COMMAS\r\n");
+    struct Case
+    {
+        const char *model;
+        const char *id; /* null: none */
+    } cases[] = {
+        {"Alpha", "TARVIK_ALPHA"},  {"Beta Two", nullptr}, {"Commas", "HW_AFTER_COMMAS"},
+        {"No Such Model", nullptr}, {"", nullptr},
+    };
+    for (const Case &c : cases)
+    {
+        const char *id = GetHardwareId(c.model);
+        if (!c.id)
+        {
+            EXPECT_EQ(nullptr, id) << c.model;
+            continue;
+        }
+        EXPECT_STREQ(c.id, id) << c.model;
+        EXPECT_GE(id, g_state.hardwareIdBuffer);
+        EXPECT_LT(id, g_state.hardwareIdBuffer + sizeof(g_state.hardwareIdBuffer));
+    }
+}
+
+/* Guards against a missing file, section or key reading as anything but
+ * empty (and "RAW" for the data type). */
+TEST_F(SetupInfoTest, MissingPiecesReadAsEmpty)
+{
+    struct Case
+    {
+        const char *what;
+        std::string inf; /* empty: no file at all */
+        const char *model;
+    } cases[] = {
+        {"no file", "", "Alpha"},
+        {"no model key", kSampleInf, "Delta"},
+        {"no install section", std::string(kMaker) + "\"Alpha\"=Missing.Install\r\n", "Alpha"},
+        {"empty model value", std::string(kMaker) + "\"Alpha\"=\r\n", "Alpha"},
+        {"value of commas", std::string(kMaker) + "\"Alpha\"=,,,\r\n", "Alpha"},
+        {"no keys in install section",
+         std::string(kMaker) + "\"Alpha\"=I\r\n[I]\r\nOther=1\r\n[D]\r\nDefaultDataType=EMF\r\n",
+         "Alpha"},
+        {"no DefaultDataType",
+         std::string(kMaker) + "\"Alpha\"=I\r\n[I]\r\nDataSection=D\r\n[D]\r\nX=1\r\n", "Alpha"},
+    };
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        if (c.inf.empty())
+            lstrcpyA(g_state.infPath, (folder_ + "NO_SUCH.INF").c_str());
+        else
+            UseInf(c.inf);
+        lstrcpyA(g_state.dependentFiles, "stale");
+        g_state.fileCount = 7;
+        ChooseModel(c.model);
+        EXPECT_EQ(1, ReadModelData());
+        EXPECT_EQ(0u, g_state.fileCount);
+        EXPECT_EQ('\0', g_state.dependentFiles[0]);
+        EXPECT_STREQ("RAW", g_state.defaultDataType);
+        EXPECT_EQ(nullptr, GetHardwareId(c.model));
+    }
+    lstrcpyA(g_state.infPath, (folder_ + "NO_SUCH.INF").c_str());
+    EXPECT_EQ(0, CountModels());
+    EXPECT_EQ("(untouched)", ModelName(0));
+}
+
+/* Guards against counting names the 1024-byte key list could not hold,
+ * while the names themselves still come whole from the larger list. */
+TEST_F(SetupInfoTest, CountCoversOnlyTheKeysThatFitIn1024Bytes)
+{
+    std::string inf = kMaker;
+    for (int i = 0; i < 60; ++i)
+    {
+        char key[64];
+        wsprintfA(key, "\"Tarvik Model Number %04d\"", i); /* 26 bytes, 27 with its NUL */
+        inf += std::string(key) + "=Alpha.Install\r\n";
+    }
+    UseInf(inf);
+    /* 37 names of 27 bytes take 999 bytes; Wine cuts the 38th to fit and
+     * keeps it, as Windows does, closing the list with two NULs. */
+    EXPECT_EQ(38, CountModels());
+    EXPECT_EQ("Tarvik Model Number 0037", ModelName(37));
+    EXPECT_EQ("Tarvik Model Number 0059", ModelName(59));
+    EXPECT_EQ("(untouched)", ModelName(60));
+}
+
+/* Guards against writes past the fixed buffers for overlong keys, values,
+ * model names and file lists. */
+TEST_F(SetupInfoTest, HostileValuesStayInsideTheBuffers)
+{
+    std::string longKey(1500, 'K');
+    std::string longFiles;
+    while (longFiles.size() < 1300)
+        longFiles += "@F.DLL,";
+    std::string inf =
+        kMaker + ("\"" + longKey + "\"=Long.Install,ID\r\n") + "\"Short\"=Long.Install," +
+        std::string(1400, 'H') + "\r\n" + "[Long.Install]\r\nCopyFiles=" + longFiles +
+        "\r\nDataSection=D\r\n[D]\r\nDefaultDataType=" + std::string(1200, 'T') + "\r\n";
+    UseInf(inf);
+
+    EXPECT_EQ(std::string(1023, 'K'), ModelName(0)); /* cut to the caller's 1024 bytes */
+
+    ChooseModel("Short");
+    EXPECT_EQ(1, ReadModelData());
+    std::vector<std::string> files = Files();
+    EXPECT_EQ(files.size(), g_state.fileCount);
+    EXPECT_GT(g_state.fileCount, 100u);
+    for (const std::string &f : files)
+        EXPECT_EQ("F.DLL", f);
+    EXPECT_LT(strlen(g_state.defaultDataType), sizeof(g_state.defaultDataType));
+    const char *id = GetHardwareId("Short");
+    ASSERT_NE(nullptr, id);
+    EXPECT_LT(strlen(id), sizeof(g_state.hardwareIdBuffer));
+
+    /* A model name whose quoted key would not fit reads as unknown. */
+    ChooseModel(std::string(1023, 'M'));
+    EXPECT_EQ(1, ReadModelData());
+    EXPECT_EQ(0u, g_state.fileCount);
+    EXPECT_EQ(nullptr, GetHardwareId(g_state.modelName));
+}
+
+/* Guards against a setup information path that is not beside the program
+ * or that is recomputed once stored. */
+TEST_F(SetupInfoTest, PathIsBesideTheProgramAndComputedOnce)
+{
+    char module[SETUP_TEXT_MAX];
+    GetModuleFileNameA(NULL, module, sizeof(module));
+    std::string expected = module;
+    expected = expected.substr(0, expected.rfind('\\') + 1);
+    char folder[SETUP_TEXT_MAX];
+    GetModuleFolder(folder);
+    EXPECT_EQ(expected, folder);
+
+    EXPECT_EQ(expected + "M270.INF", GetSetupInfoPath());
+    EXPECT_EQ(g_state.infPath, GetSetupInfoPath());
+    SetCurrentDirectoryA(folder_.c_str());
+    EXPECT_EQ(expected + "M270.INF", GetSetupInfoPath());
+    EXPECT_STREQ("TarvikSystems", GetManufacturerSection());
+}
