@@ -1,0 +1,43 @@
+#!/bin/bash
+# wine-run.sh TEMPLATE PROGRAM [ARGS...]
+# Runs a Windows program under Wine in a fresh copy of the prefix TEMPLATE, on
+# an Xvfb display of its own, and exits with the program's exit code.  Used by
+# ctest for every Win32 and end-to-end test program.  Everything it starts
+# (Xvfb, the prefix's wineserver) it stops again by PID or by prefix.
+set -u
+template=$1
+shift
+skip() {
+    echo "skipped: $*"
+    exit 77
+}
+command -v wine >/dev/null || skip "wine is not installed (run scripts/install-deps.sh)"
+command -v Xvfb >/dev/null || skip "Xvfb is not installed (run scripts/install-deps.sh)"
+[ -f "$template/system.reg" ] || skip "no Wine prefix template at $template"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/setup-wine.XXXXXX")
+cp -a "$template" "$work/prefix"
+export WINEPREFIX=$work/prefix
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+cleanup() {
+    WINEPREFIX=$work/prefix wineserver -k 2>/dev/null
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+for _ in $(seq 100); do
+    [ -s "$work/display" ] && break
+    sleep 0.1
+done
+[ -s "$work/display" ] || { cat "$work/xvfb.log"; skip "Xvfb did not start"; }
+export DISPLAY=:$(head -n1 "$work/display")
+# Tests that look at the prefix's files find it here.
+export SETUP_WINEPREFIX=$WINEPREFIX
+
+wine "$@"
+exit $?

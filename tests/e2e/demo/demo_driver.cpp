@@ -1,0 +1,166 @@
+/*
+ * The demo's driver.  "walk PROGRAM SHOTDIR" starts the program and goes
+ * through the wizard as a user who accepts every default would: it waits for
+ * each window, saves a screenshot of it (SHOTDIR\NN.bmp, with its caption in
+ * SHOTDIR\shots.txt), then presses its default way forward.  "report"
+ * prints the drivers and printers the spooler holds and the default printer.
+ */
+#include <windows.h>
+
+#include <stdio.h>
+
+#include <set>
+#include <string>
+
+#include "driver.h"
+#include "../../../profile/resource.h"
+
+using namespace e2e;
+
+namespace
+{
+
+/* What a person presses to go on in a window, or 0 when the window is one
+ * to wait through (a status or copy window). */
+int ForwardButton(HWND window)
+{
+    if (GetDlgItem(window, IDC_NEXT) && IsWindowEnabled(GetDlgItem(window, IDC_NEXT)))
+        return IDC_NEXT;
+    if (GetDlgItem(window, IDC_STATUS_TEXT) || GetDlgItem(window, IDC_PROGRESS_BAR))
+        return 0;
+    if (GetDlgItem(window, IDOK))
+        return IDOK;
+    if (GetDlgItem(window, IDYES))
+        return IDYES;
+    return 0;
+}
+
+std::string Signature(HWND window)
+{
+    std::string sig =
+        std::to_string((unsigned long long)(ULONG_PTR)window) + "|" + TextUtf8(window);
+    for (const std::string &t : StaticTexts(window))
+        sig += "|" + t;
+    return sig;
+}
+
+int Walk(const std::string &program, const std::string &shotDir)
+{
+    size_t slash = program.find_last_of('\\');
+    std::string folder = slash == std::string::npos ? "" : program.substr(0, slash);
+    Process p;
+    if (!p.Start(program, folder))
+    {
+        printf("cannot start %s (error %lu)\n", program.c_str(), GetLastError());
+        return 1;
+    }
+    std::string listPath = shotDir + "\\shots.txt";
+    FILE *list = _wfopen(Wide(listPath).c_str(), L"wb");
+    std::set<std::string> seen;
+    int shot = 0;
+    DWORD start = GetTickCount();
+    DWORD code = 0;
+    while (!p.WaitExit(100, &code))
+    {
+        if (GetTickCount() - start > 180000)
+        {
+            printf("the wizard did not finish within 180 s\n");
+            return 1;
+        }
+        for (HWND w : TopLevelWindows(p.Id(), true))
+        {
+            std::string sig = Signature(w);
+            if (seen.count(sig))
+                continue;
+            /* let it paint before the picture is taken */
+            Sleep(400);
+            if (!IsWindow(w) || !IsWindowVisible(w))
+                continue;
+            sig = Signature(w);
+            seen.insert(sig);
+            char name[32];
+            snprintf(name, sizeof(name), "%02d", ++shot);
+            SaveScreenshot(shotDir + "\\" + name + ".bmp");
+            std::string caption = TextUtf8(w);
+            printf("window %s: \"%s\"\n", name, caption.c_str());
+            for (const std::string &t : StaticTexts(w))
+                if (!t.empty())
+                    printf("    %s\n", t.c_str());
+            fflush(stdout);
+            if (list)
+            {
+                fprintf(list, "%s %s\n", name, caption.c_str());
+                fflush(list);
+            }
+            int button = ForwardButton(w);
+            if (button)
+            {
+                printf("    -> pressing %d\n", button);
+                Click(w, button);
+            }
+            break;
+        }
+    }
+    if (list)
+        fclose(list);
+    printf("the program ended with exit code %lu\n", code);
+    return code == 0 ? 0 : 1;
+}
+
+int Report()
+{
+    DWORD needed = 0, count = 0;
+    EnumPrinterDriversA(NULL, (LPSTR) "Windows NT x86", 3, NULL, 0, &needed, &count);
+    std::string buf(needed + 1, '\0');
+    printf("Printer drivers (Windows NT x86):\n");
+    if (needed && EnumPrinterDriversA(NULL, (LPSTR) "Windows NT x86", 3, (BYTE *)&buf[0], needed,
+                                      &needed, &count))
+    {
+        DRIVER_INFO_3A *d = (DRIVER_INFO_3A *)&buf[0];
+        for (DWORD i = 0; i < count; i++)
+        {
+            printf("  %s (version %lu)\n    driver %s, data %s, config %s, help %s\n", d[i].pName,
+                   d[i].cVersion, d[i].pDriverPath, d[i].pDataFile, d[i].pConfigFile,
+                   d[i].pHelpFile);
+            printf("    dependent files:");
+            for (const char *f = d[i].pDependentFiles; f && *f; f += strlen(f) + 1)
+                printf(" [%s]", f);
+            printf("\n    default data type: %s\n",
+                   d[i].pDefaultDataType ? d[i].pDefaultDataType : "(none)");
+        }
+    }
+    if (!count)
+        printf("  (none)\n");
+    needed = count = 0;
+    EnumPrintersA(PRINTER_ENUM_LOCAL, NULL, 2, NULL, 0, &needed, &count);
+    std::string pbuf(needed + 1, '\0');
+    printf("Printers:\n");
+    if (needed &&
+        EnumPrintersA(PRINTER_ENUM_LOCAL, NULL, 2, (BYTE *)&pbuf[0], needed, &needed, &count))
+    {
+        PRINTER_INFO_2A *p = (PRINTER_INFO_2A *)&pbuf[0];
+        for (DWORD i = 0; i < count; i++)
+            printf("  %s: driver %s, port %s, data type %s, processor %s, attributes 0x%lx\n",
+                   p[i].pPrinterName, p[i].pDriverName, p[i].pPortName,
+                   p[i].pDatatype ? p[i].pDatatype : "(none)",
+                   p[i].pPrintProcessor ? p[i].pPrintProcessor : "(none)", p[i].Attributes);
+    }
+    if (!count)
+        printf("  (none)\n");
+    char device[1024] = "";
+    GetProfileStringA("windows", "device", "", device, sizeof(device));
+    printf("Default printer (windows/device): %s\n", device[0] ? device : "(none)");
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc == 4 && strcmp(argv[1], "walk") == 0)
+        return Walk(argv[2], argv[3]);
+    if (argc == 2 && strcmp(argv[1], "report") == 0)
+        return Report();
+    fprintf(stderr, "usage: demo_driver walk PROGRAM SHOTDIR | demo_driver report\n");
+    return 2;
+}

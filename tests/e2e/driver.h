@@ -1,0 +1,104 @@
+/*
+ * A small Win32 driver for the end-to-end tests and the demo: it starts a
+ * deliverable in the same Wine prefix, finds its windows, reads their texts
+ * as UTF-16 and operates their controls the way a person would (button
+ * clicks, list selections).  Everything works across processes through
+ * window messages; nothing here links against the program's code.
+ */
+#ifndef SETUP_E2E_DRIVER_H
+#define SETUP_E2E_DRIVER_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e
+{
+
+std::string Utf8(const std::wstring &text);
+std::wstring Wide(const std::string &utf8);
+
+/* The value of an environment variable, or "" when it is not set. */
+std::string Env(const char *name);
+
+/* Sets the Windows version that processes started afterwards see
+ * ("win2k", "winxp", "vista", "win7", "win2003", "win8", "nt40"). */
+bool SetWindowsVersion(const char *version);
+
+struct Process
+{
+    PROCESS_INFORMATION info = {};
+    bool Start(const std::string &exePath, const std::string &workDir);
+    /* Waits for the exit; false on time-out.  *exitCode gets the code. */
+    bool WaitExit(DWORD timeoutMs, DWORD *exitCode);
+    void Kill();
+    DWORD Id() const
+    {
+        return info.dwProcessId;
+    }
+    ~Process();
+};
+
+/* The deliverable under test, from the environment the test runner sets:
+ * SETUP_PROGRAM (Windows path of the .exe), SETUP_LANG ("en" or "ko"),
+ * SETUP_MODEL ("M270" or "M470"), SETUP_SYSTEMS ("win7" or "vista"). */
+struct Deliverable
+{
+    std::string program;
+    std::string folder;
+    std::string lang;
+    std::string model;
+    std::string systems;
+    bool Load();
+    bool Korean() const
+    {
+        return lang == "ko";
+    }
+    std::string ClassName() const; /* "QXV_M270_Driver_Setup" */
+};
+
+std::wstring ClassOf(HWND hwnd);
+std::wstring TextOf(HWND hwnd);
+std::string TextUtf8(HWND hwnd);
+std::string ControlText(HWND dialog, int id);
+bool ControlVisible(HWND dialog, int id);
+
+/* Top-level windows of a process, in z-order. */
+std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly);
+
+/* Polls every 50 ms until pred finds a window among the process's top-level
+ * windows, or the time-out passes (then returns NULL). */
+HWND WaitForWindow(DWORD processId, DWORD timeoutMs, const std::function<bool(HWND)> &pred);
+/* A visible top-level window of the process whose caption is `caption`. */
+HWND WaitForCaption(DWORD processId, const std::string &caption, DWORD timeoutMs);
+/* A visible top-level window of the process that has a child control of
+ * that id. */
+HWND WaitForDialogWithControl(DWORD processId, int controlId, DWORD timeoutMs);
+/* Waits until the window is gone or hidden. */
+bool WaitGone(HWND hwnd, DWORD timeoutMs);
+
+/* Clicks a button the way the mouse would (BM_CLICK), without waiting for
+ * what the click opens. */
+bool Click(HWND dialog, int id);
+/* Sends a key to the window's focus the way the keyboard would. */
+void PressKey(HWND dialog, WORD vk);
+/* Selects a list item and notifies the owner, as a click on it does. */
+bool SelectListItem(HWND dialog, int listId, int index);
+std::vector<std::string> ListItems(HWND dialog, int listId);
+
+/* True when the icon shown by an SS_ICON static draws the same pixels as the
+ * system icon of that id (32513 for IDI_HAND, ...). */
+bool StaticShowsSystemIcon(HWND iconStatic, int systemIconId);
+/* The first SS_ICON child of a window, or NULL. */
+HWND FindIconChild(HWND window);
+/* The texts of a window's static children, in z-order. */
+std::vector<std::string> StaticTexts(HWND window);
+
+/* Saves the whole screen as a 24-bit BMP file. */
+bool SaveScreenshot(const std::string &path);
+
+} // namespace e2e
+
+#endif

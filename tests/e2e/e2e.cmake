@@ -1,0 +1,37 @@
+# End-to-end tests: each deliverable, laid out in its sample driver package,
+# started under Wine on Xvfb in a fresh prefix and driven by e2e_tests.exe.
+file(GLOB E2E_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*_test.cpp)
+add_executable(e2e_tests ${E2E_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/tests/e2e/driver.cpp
+                         ${CMAKE_SOURCE_DIR}/tests/support/skip_main.cpp)
+target_include_directories(e2e_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR})
+target_compile_options(e2e_tests PRIVATE ${WARNINGS})
+target_link_libraries(e2e_tests PRIVATE gtest winspool gdi32 user32)
+target_link_options(e2e_tests PRIVATE -static)
+
+# The demo's driver: walks the wizard, saves a screenshot of every window it
+# shows, and reports what the spooler holds afterwards.
+add_executable(demo_driver ${CMAKE_SOURCE_DIR}/tests/e2e/demo/demo_driver.cpp
+                           ${CMAKE_SOURCE_DIR}/tests/e2e/driver.cpp)
+target_include_directories(demo_driver PRIVATE ${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_SOURCE_DIR})
+target_compile_options(demo_driver PRIVATE ${WARNINGS})
+target_link_libraries(demo_driver PRIVATE winspool gdi32 user32)
+target_link_options(demo_driver PRIVATE -static)
+
+foreach(_d ${SETUP_DELIVERABLES})
+    string(REGEX MATCH "^(M[0-9]+)Setup_([a-z]+)_([a-z0-9]+)$" _m ${_d})
+    set(_model ${CMAKE_MATCH_1})
+    set(_lang ${CMAKE_MATCH_2})
+    set(_systems ${CMAKE_MATCH_3})
+    wine_path(_exe ${CMAKE_BINARY_DIR}/package/${_d}/${_d}.exe)
+    set(_env "SETUP_PROGRAM=${_exe};SETUP_LANG=${_lang};SETUP_MODEL=${_model}"
+             "SETUP_SYSTEMS=${_systems};SETUP_BIN_DIR=${WIN_BIN_DIR}")
+    if(_lang STREQUAL "ko")
+        list(APPEND _env "LANG=ko_KR.UTF-8" "LC_ALL=ko_KR.UTF-8")
+    else()
+        list(APPEND _env "LANG=C.UTF-8" "LC_ALL=C.UTF-8")
+    endif()
+    add_test(NAME e2e_${_d} COMMAND e2e_tests)
+    set_tests_properties(e2e_${_d} PROPERTIES
+        FIXTURES_REQUIRED wine_prefix LABELS e2e SKIP_RETURN_CODE 77 TIMEOUT 600
+        ENVIRONMENT "${_env}")
+endforeach()

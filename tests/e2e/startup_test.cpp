@@ -1,0 +1,135 @@
+/*
+ * Start-up of each deliverable as a user meets it: on the four supported
+ * systems it runs with its hidden main window; elsewhere it refuses with its
+ * "Install Error" box and ends with exit code 0.
+ */
+#include <gtest/gtest.h>
+
+#include "driver.h"
+
+using namespace e2e;
+
+namespace
+{
+
+class Startup : public ::testing::Test
+{
+  protected:
+    Deliverable d;
+    void SetUp() override
+    {
+        if (!d.Load())
+            GTEST_SKIP() << "SETUP_PROGRAM, SETUP_LANG, SETUP_MODEL or SETUP_SYSTEMS not set";
+    }
+    std::string Title() const
+    {
+        return d.Korean() ? "프린터 드라이버 설치" : "Printer Driver Setup";
+    }
+    HWND WaitMainWindow(Process &p, DWORD timeoutMs = 15000)
+    {
+        std::wstring cls = Wide(d.ClassName());
+        return WaitForWindow(p.Id(), timeoutMs, [&](HWND h) { return ClassOf(h) == cls; });
+    }
+};
+
+} // namespace
+
+// A supported system must get the hidden main window of the build's class
+// and title, one of it, and nothing visible but the program's own dialogs.
+TEST_F(Startup, SupportedSystemsRunWithOneHiddenMainWindow)
+{
+    for (const char *version : {"win2k", "winxp", "vista", "win7"})
+    {
+        SCOPED_TRACE(version);
+        ASSERT_TRUE(SetWindowsVersion(version));
+        Process p;
+        ASSERT_TRUE(p.Start(d.program, d.folder));
+        HWND main = WaitMainWindow(p);
+        ASSERT_NE(main, nullptr) << "no main window";
+        EXPECT_EQ(TextUtf8(main), Title());
+        EXPECT_FALSE(IsWindowVisible(main));
+        std::wstring cls = Wide(d.ClassName());
+        int mainWindows = 0;
+        for (HWND h : TopLevelWindows(p.Id(), false))
+        {
+            if (ClassOf(h) == cls)
+            {
+                mainWindows++;
+            }
+            else if (IsWindowVisible(h))
+            {
+                EXPECT_EQ(ClassOf(h), L"#32770") << "visible window: " << TextUtf8(h);
+            }
+        }
+        EXPECT_EQ(mainWindows, 1);
+        EXPECT_EQ(WaitForCaption(p.Id(), "Install Error", 300), nullptr);
+        p.Kill();
+    }
+}
+
+// Unsupported systems must be refused with the exact English box (stop icon)
+// in every build, create no main window, and end with exit code 0 after OK.
+TEST_F(Startup, UnsupportedSystemsAreRefused)
+{
+    for (const char *version : {"win2003", "win8", "nt40"})
+    {
+        SCOPED_TRACE(version);
+        ASSERT_TRUE(SetWindowsVersion(version));
+        Process p;
+        ASSERT_TRUE(p.Start(d.program, d.folder));
+        HWND box = WaitForCaption(p.Id(), "Install Error", 15000);
+        ASSERT_NE(box, nullptr) << "no refusal box";
+        std::vector<std::string> texts = StaticTexts(box);
+        EXPECT_NE(std::find(texts.begin(), texts.end(),
+                            "This Driver is not supported on this Operating System."),
+                  texts.end());
+        EXPECT_TRUE(StaticShowsSystemIcon(FindIconChild(box), 32513 /* IDI_HAND */));
+        EXPECT_FALSE(StaticShowsSystemIcon(FindIconChild(box), 32514 /* IDI_QUESTION */));
+        std::wstring cls = Wide(d.ClassName());
+        for (HWND h : TopLevelWindows(p.Id(), false))
+            EXPECT_NE(ClassOf(h), cls);
+        ASSERT_TRUE(Click(box, IDOK));
+        DWORD code = 1234;
+        ASSERT_TRUE(p.WaitExit(10000, &code));
+        EXPECT_EQ(code, 0u);
+    }
+    SetWindowsVersion("win7");
+}
+
+// The running copy's window bears the title, not the class name, so the
+// search must not stop a second copy.
+TEST_F(Startup, SecondCopyProceeds)
+{
+    ASSERT_TRUE(SetWindowsVersion("win7"));
+    Process first, second;
+    ASSERT_TRUE(first.Start(d.program, d.folder));
+    ASSERT_NE(WaitMainWindow(first), nullptr);
+    ASSERT_TRUE(second.Start(d.program, d.folder));
+    EXPECT_NE(WaitMainWindow(second), nullptr);
+    DWORD code;
+    EXPECT_FALSE(second.WaitExit(0, &code)) << "second copy ended with " << code;
+}
+
+// A window whose class and title are both the class name is what the search
+// looks for: the program then has no class to create from and must end
+// quietly with exit code 0.
+TEST_F(Startup, WindowFoundBySearchEndsWithZero)
+{
+    ASSERT_TRUE(SetWindowsVersion("win7"));
+    std::wstring cls = Wide(d.ClassName());
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(NULL);
+    wc.lpszClassName = cls.c_str();
+    ASSERT_TRUE(RegisterClassW(&wc));
+    HWND decoy = CreateWindowW(cls.c_str(), cls.c_str(), WS_OVERLAPPED, 0, 0, 10, 10, NULL, NULL,
+                               wc.hInstance, NULL);
+    ASSERT_NE(decoy, nullptr);
+    Process p;
+    ASSERT_TRUE(p.Start(d.program, d.folder));
+    DWORD code = 1234;
+    ASSERT_TRUE(p.WaitExit(15000, &code));
+    EXPECT_EQ(code, 0u);
+    DestroyWindow(decoy);
+    UnregisterClassW(cls.c_str(), wc.hInstance);
+}
