@@ -18,13 +18,13 @@ extern const char kPrintProcessor[];        /* "WinPrint" */
 extern const char kKeyCopyFiles[];
 extern const char kKeyDataSection[];
 extern const char kKeyDefaultDataType[];
-extern const char kDefaultDataType[]; /* "RAW" */
-extern const char kPortFile[];        /* "FILE:" */
-extern const char kPortCom1[];        /* "COM1:" */
-extern const char kPortInfraredPrefix[]; /* "IR" */
-extern const char kPercentFormat[];      /* "%d %%" */
-extern const char kVersionFolderFormat[]; /* "%d\\" */
-extern const char kCurrentFolder[];       /* ".\\" */
+extern const char kDefaultDataType[];       /* "RAW" */
+extern const char kPortFile[];              /* "FILE:" */
+extern const char kPortCom1[];              /* "COM1:" */
+extern const char kPortInfraredPrefix[];    /* "IR" */
+extern const char kPercentFormat[];         /* "%d %%" */
+extern const char kVersionFolderFormat[];   /* "%d\\" */
+extern const char kCurrentFolder[];         /* ".\\" */
 extern const char kProfileSectionWindows[]; /* "windows" */
 extern const char kProfileKeyDevice[];      /* "device" */
 extern const char kEmptyString[];

@@ -14,7 +14,7 @@
 #define EN_HEADING_OLD "Supported operating System:"
 #define EN_CLOSING "Terminate all running applications before installing driver."
 #define EN_IN_USE_MESSAGE                                                                          \
-    "Previous verion driver is currently used by an application.\nTerminate all applications. "   \
+    "Previous verion driver is currently used by an application.\nTerminate all applications. "    \
     "And then delete previous version driver from printer folderand retry."
 #define EN_IN_USE_CAPTION "Setup error"
 
