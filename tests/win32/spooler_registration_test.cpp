@@ -1,0 +1,559 @@
+/*
+ * Driver and printer registration against Wine's real spooler, in the
+ * test's throwaway prefix, and through stand-in spoolers behind g_spooler
+ * for what Wine does not do: refusing a driver, and keeping the level-6
+ * fields it drops (provider, hardware id, driver date, previous names).
+ */
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/setup_state.h"
+#include "profile/common_texts.h"
+#include "setupinfo/setup_info.h"
+#include "spooler/registration.h"
+#include "spooler/spooler_api.h"
+
+namespace
+{
+
+const char kModel[] = "Tarvik M270 Test";
+const char kInf[] = "[TarvikSystems]\r\n"
+                    "\"Tarvik M270 Test\"=M270.Install,TARVIK_M270_TEST\r\n"
+                    "\"Tarvik M270 EMF\"=EMF.Install\r\n"
+                    "[M270.Install]\r\n"
+                    "CopyFiles=@M270.GPD,M270.DLL,M270RES.DLL\r\n"
+                    "DataSection=PLAIN\r\n"
+                    "[EMF.Install]\r\n"
+                    "CopyFiles=@M270.GPD,M270.DLL\r\n"
+                    "DataSection=EMF\r\n"
+                    "[PLAIN]\r\n"
+                    "DriverFile=UNIDRV.DLL\r\n"
+                    "[EMF]\r\n"
+                    "DefaultDataType=NT EMF 1.008\r\n";
+/* 2026-11-20 08:30 UTC, the time stamp given to the model file. */
+const FILETIME kModelFileTime = {0x4D6C6000u, 0x01DD5A0Au};
+
+void WriteFileText(const std::string &path, const std::string &text)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
+    DWORD written = 0;
+    WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL);
+    CloseHandle(file);
+}
+
+LPSTR Env()
+{
+    return SpoolerText(kEnvironmentX86);
+}
+
+int CountDrivers(const char *name)
+{
+    DWORD needed = 0, returned = 0;
+    EnumPrinterDriversA(NULL, Env(), 1, NULL, 0, &needed, &returned);
+    std::vector<BYTE> buffer(needed + 1);
+    if (!EnumPrinterDriversA(NULL, Env(), 1, buffer.data(), needed, &needed, &returned))
+        return 0;
+    int count = 0;
+    const DRIVER_INFO_1A *drivers = (const DRIVER_INFO_1A *)buffer.data();
+    for (DWORD i = 0; i < returned; ++i)
+        count += strcmp(drivers[i].pName, name) == 0;
+    return count;
+}
+
+int CountPrinters(const char *name)
+{
+    DWORD needed = 0, returned = 0;
+    EnumPrintersA(PRINTER_ENUM_LOCAL, NULL, 4, NULL, 0, &needed, &returned);
+    std::vector<BYTE> buffer(needed + 1);
+    if (!EnumPrintersA(PRINTER_ENUM_LOCAL, NULL, 4, buffer.data(), needed, &needed, &returned))
+        return 0;
+    int count = 0;
+    const PRINTER_INFO_4A *printers = (const PRINTER_INFO_4A *)buffer.data();
+    for (DWORD i = 0; i < returned; ++i)
+        count += strcmp(printers[i].pPrinterName, name) == 0;
+    return count;
+}
+
+/* The names of a NUL-separated list closed by an empty name. */
+std::vector<std::string> MultiSz(const char *list)
+{
+    std::vector<std::string> names;
+    for (const char *p = list; p && *p; p += strlen(p) + 1)
+        names.push_back(p);
+    return names;
+}
+
+std::string BaseName(const std::string &path)
+{
+    size_t slash = path.rfind('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+/* Closes any message box the thread under test shows while a call runs,
+ * noting its caption, text, owner and icon. */
+class MessageBoxCloser
+{
+  public:
+    MessageBoxCloser() : thread_([this] { Run(); }) {}
+    ~MessageBoxCloser()
+    {
+        Stop();
+    }
+    void Stop()
+    {
+        done_ = true;
+        if (thread_.joinable())
+            thread_.join();
+    }
+    bool seen = false;
+    std::string caption, text;
+    HWND owner = NULL;
+    HICON icon = NULL;
+
+  private:
+    static BOOL CALLBACK FindBox(HWND hwnd, LPARAM lParam)
+    {
+        char cls[32];
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        if (pid != GetCurrentProcessId() || !GetClassNameA(hwnd, cls, sizeof(cls)) ||
+            strcmp(cls, "#32770") != 0 || !IsWindowVisible(hwnd))
+            return TRUE;
+        *(HWND *)lParam = hwnd;
+        return FALSE;
+    }
+    void Run()
+    {
+        while (!done_)
+        {
+            HWND box = NULL;
+            EnumWindows(FindBox, (LPARAM)&box);
+            if (box && !seen)
+            {
+                char buffer[SETUP_TEXT_MAX];
+                GetWindowTextA(box, buffer, sizeof(buffer));
+                caption = buffer;
+                /* Wine's and Windows' message boxes keep the text in control
+                 * 0xFFFF and the icon in control 0x440. */
+                GetDlgItemTextA(box, 0xFFFF, buffer, sizeof(buffer));
+                text = buffer;
+                owner = GetWindow(box, GW_OWNER);
+                icon = (HICON)SendDlgItemMessageA(box, 0x440, STM_GETICON, 0, 0);
+                seen = true;
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+            }
+            Sleep(20);
+        }
+    }
+    std::atomic<bool> done_{false};
+    std::thread thread_;
+};
+
+class RegistrationTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        g_spooler = &kWinSpooler;
+        ZeroMemory(&g_state, sizeof(g_state));
+        g_state.osIndex = 3;
+        g_state.driverVersion = 3;
+        g_state.environment = kEnvironmentX86;
+        char temp[MAX_PATH];
+        ASSERT_NE(0u, GetTempPathA(sizeof(temp), temp));
+        folder_ = std::string(temp) + "registration_test\\";
+        CreateDirectoryA(folder_.c_str(), NULL);
+        WriteFileText(folder_ + "M270.INF", kInf);
+        lstrcpyA(g_state.infPath, (folder_ + "M270.INF").c_str());
+        ChooseModel(kModel, "FILE:");
+
+        /* The copy dialog's work: every file of the list in the driver
+         * directory, beside the system's universal driver files. */
+        for (const char *name :
+             {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP", "M270.GPD", "M270.DLL", "M270RES.DLL"})
+        {
+            std::string path = std::string(g_state.driverDirectory) + name;
+            if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+                WriteFileText(path, std::string("stand-in ") + name);
+        }
+        /* The model file that dates the driver, in the setup folder. */
+        WriteFileText(folder_ + "M270.DLL", "model file");
+        HANDLE model = CreateFileA((folder_ + "M270.DLL").c_str(), FILE_WRITE_ATTRIBUTES, 0, NULL,
+                                   OPEN_EXISTING, 0, NULL);
+        ASSERT_NE(INVALID_HANDLE_VALUE, model);
+        SetFileTime(model, NULL, NULL, &kModelFileTime);
+        CloseHandle(model);
+        ASSERT_TRUE(SetCurrentDirectoryA(folder_.c_str()));
+    }
+
+    void TearDown() override
+    {
+        g_spooler = &kWinSpooler;
+        for (const char *name : {kModel, "Tarvik M270 EMF"})
+        {
+            HANDLE printer = NULL;
+            PRINTER_DEFAULTSA defaults = {NULL, NULL, PRINTER_ALL_ACCESS};
+            if (OpenPrinterA(SpoolerText(name), &printer, &defaults))
+            {
+                DeletePrinter(printer);
+                ClosePrinter(printer);
+            }
+            DeletePrinterDriverA(NULL, Env(), SpoolerText(name));
+        }
+    }
+
+    static void ChooseModel(const char *model, const char *port)
+    {
+        lstrcpyA(g_state.modelName, model);
+        lstrcpyA(g_state.portName, port);
+        ASSERT_EQ(1, ReadModelData());
+    }
+
+    std::string folder_;
+};
+
+/* Guards against an install phase (install, remove, install) that leaves
+ * duplicates or nothing, and against wrong fields in the spooler's records. */
+TEST_F(RegistrationTest, InstallRemoveInstallLeavesOneDriverAndOnePrinter)
+{
+    struct Case
+    {
+        const char *model, *port, *dataType;
+        std::vector<std::string> dependents;
+    } cases[] = {
+        {kModel, "FILE:", "RAW", {"M270.GPD", "M270.DLL", "M270RES.DLL"}},
+        {"Tarvik M270 EMF", "COM1:", "NT EMF 1.008", {"M270.GPD", "M270.DLL"}},
+    };
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(c.model);
+        ChooseModel(c.model, c.port);
+        MessageBoxCloser closer;
+        SetLastError(0xdeadbeef);
+        EXPECT_EQ(1, InstallDriverAndPrinter());
+        EXPECT_EQ(1, RemovePrinterAndDriver(c.model));
+        EXPECT_EQ(0, CountPrinters(c.model));
+        EXPECT_EQ(0, CountDrivers(c.model));
+        EXPECT_EQ(1, InstallDriverAndPrinter());
+        closer.Stop();
+        EXPECT_FALSE(closer.seen) << closer.text;
+        EXPECT_EQ(1, CountDrivers(c.model));
+        EXPECT_EQ(1, CountPrinters(c.model));
+
+        HANDLE printer = NULL;
+        ASSERT_TRUE(OpenPrinterA(SpoolerText(c.model), &printer, NULL));
+        DWORD needed = 0;
+        GetPrinterDriverA(printer, Env(), 3, NULL, 0, &needed);
+        std::vector<BYTE> driverBuffer(needed + 1);
+        ASSERT_TRUE(GetPrinterDriverA(printer, Env(), 3, driverBuffer.data(), needed, &needed));
+        const DRIVER_INFO_3A *driver = (const DRIVER_INFO_3A *)driverBuffer.data();
+        EXPECT_EQ(3u, driver->cVersion);
+        EXPECT_STREQ(c.model, driver->pName);
+        EXPECT_STREQ("Windows NT x86", driver->pEnvironment);
+        /* Wine answers full paths in the version folder for the files. */
+        EXPECT_STRCASEEQ("UNIDRV.DLL", BaseName(driver->pDriverPath).c_str());
+        EXPECT_STRCASEEQ("M270.GPD", BaseName(driver->pDataFile).c_str());
+        EXPECT_STRCASEEQ("UNIDRVUI.DLL", BaseName(driver->pConfigFile).c_str());
+        EXPECT_STRCASEEQ("UNIDRV.HLP", BaseName(driver->pHelpFile).c_str());
+        std::vector<std::string> dependents;
+        for (const std::string &d : MultiSz(driver->pDependentFiles))
+            dependents.push_back(BaseName(d));
+        EXPECT_EQ(c.dependents, dependents);
+        EXPECT_STREQ(c.dataType, driver->pDefaultDataType);
+
+        needed = 0;
+        GetPrinterDriverA(printer, Env(), 6, NULL, 0, &needed);
+        std::vector<BYTE> sixBuffer(needed + 1);
+        ASSERT_TRUE(GetPrinterDriverA(printer, Env(), 6, sixBuffer.data(), needed, &needed));
+        EXPECT_STREQ(c.model, ((const DRIVER_INFO_6A *)sixBuffer.data())->pName);
+
+        needed = 0;
+        GetPrinterA(printer, 2, NULL, 0, &needed);
+        std::vector<BYTE> printerBuffer(needed + 1);
+        ASSERT_TRUE(GetPrinterA(printer, 2, printerBuffer.data(), needed, &needed));
+        const PRINTER_INFO_2A *info = (const PRINTER_INFO_2A *)printerBuffer.data();
+        EXPECT_STREQ(c.model, info->pPrinterName);
+        EXPECT_STREQ(c.port, info->pPortName);
+        EXPECT_STREQ(c.model, info->pDriverName);
+        EXPECT_STREQ(c.dataType, info->pDatatype);
+        EXPECT_STREQ("WinPrint", info->pPrintProcessor);
+        EXPECT_EQ((DWORD)PRINTER_ATTRIBUTE_DO_COMPLETE_FIRST,
+                  info->Attributes & ~(DWORD)PRINTER_ATTRIBUTE_LOCAL);
+        ClosePrinter(printer);
+    }
+}
+
+/* Guards against a driver check that matches by prefix or ignores case. */
+TEST_F(RegistrationTest, IsDriverInstalledMatchesExactlyAndCaseSensitively)
+{
+    EXPECT_EQ(0, IsDriverInstalled(kModel));
+    ASSERT_EQ(1, InstallDriverAndPrinter());
+    struct Case
+    {
+        const char *name;
+        int installed;
+    } cases[] = {
+        {kModel, 1},        {"tarvik m270 test", 0},  {"TARVIK M270 TEST", 0},
+        {"Tarvik M270", 0}, {"Tarvik M270 Test ", 0}, {"", 0},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(c.installed, IsDriverInstalled(c.name)) << "[" << c.name << "]";
+}
+
+/* Guards against removing a driver when there is no printer to remove, and
+ * against a removal without a printer being reported as a failure. */
+TEST_F(RegistrationTest, RemovalWithoutPrinterLeavesTheDriver)
+{
+    ASSERT_EQ(1, InstallDriverAndPrinter());
+    DeletePrinterByName(kModel);
+    EXPECT_EQ(0, CountPrinters(kModel));
+    EXPECT_EQ(1, IsDriverInstalled(kModel));
+    EXPECT_EQ(1, RemovePrinterAndDriver(kModel));
+    EXPECT_EQ(1, IsDriverInstalled(kModel));
+    DeletePrinterByName("No Such Printer");
+}
+
+BOOL WINAPI RefuseDeletePrinter(HANDLE)
+{
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+BOOL WINAPI RefuseDeleteDriver(LPSTR, LPSTR, LPSTR)
+{
+    SetLastError(ERROR_PRINTER_DRIVER_IN_USE);
+    return FALSE;
+}
+
+/* Guards against a refused deletion (a driver in use) reported as success:
+ * the port page must then stop the wizard. */
+TEST_F(RegistrationTest, RefusedDeletionAnswers0)
+{
+    SpoolerApi refusePrinter = kWinSpooler;
+    refusePrinter.deletePrinter = RefuseDeletePrinter;
+    SpoolerApi refuseDriver = kWinSpooler;
+    refuseDriver.deletePrinterDriver = RefuseDeleteDriver;
+    for (const SpoolerApi *spooler : {&refusePrinter, &refuseDriver})
+    {
+        g_spooler = &kWinSpooler;
+        ASSERT_EQ(1, InstallDriverAndPrinter());
+        g_spooler = spooler;
+        EXPECT_EQ(0, RemovePrinterAndDriver(kModel));
+        g_spooler = &kWinSpooler;
+        TearDown();
+    }
+}
+
+/* What the recording stand-in was given: deep copies, since the records
+ * point into the caller's buffers. */
+struct Recorded
+{
+    int driverCalls = 0, printerCalls = 0, closeCalls = 0;
+    DWORD driverLevel = 0, printerLevel = 0;
+    DRIVER_INFO_6A driver;
+    PRINTER_INFO_2A printer;
+    std::string name, environment, driverPath, dataFile, configFile, helpFile, dataType, oemUrl,
+        provider, hardwareId, printerName, portName, driverName, printProcessor, printerDataType;
+    std::vector<std::string> dependents, previousNames;
+    bool hardwareIdNone = false, monitorNone = false, mfgNone = false;
+    HANDLE closed = NULL;
+    BOOL driverResult = TRUE;
+    DWORD driverError = 0;
+} g_recorded;
+
+std::string Copy(const char *text)
+{
+    return text ? text : "(none)";
+}
+
+BOOL WINAPI RecordAddDriver(LPSTR server, DWORD level, LPBYTE info)
+{
+    Recorded &r = g_recorded;
+    ++r.driverCalls;
+    r.driverLevel = level;
+    EXPECT_EQ(nullptr, server);
+    r.driver = *(const DRIVER_INFO_6A *)info;
+    const DRIVER_INFO_6A &d = r.driver;
+    r.name = Copy(d.pName);
+    r.environment = Copy(d.pEnvironment);
+    r.driverPath = Copy(d.pDriverPath);
+    r.dataFile = Copy(d.pDataFile);
+    r.configFile = Copy(d.pConfigFile);
+    r.helpFile = Copy(d.pHelpFile);
+    r.dataType = Copy(d.pDefaultDataType);
+    r.oemUrl = Copy(d.pszOEMUrl);
+    r.provider = Copy(d.pszProvider);
+    r.hardwareId = Copy(d.pszHardwareID);
+    r.hardwareIdNone = d.pszHardwareID == nullptr;
+    r.monitorNone = d.pMonitorName == nullptr;
+    r.mfgNone = d.pszMfgName == nullptr;
+    r.dependents = MultiSz(d.pDependentFiles);
+    r.previousNames = MultiSz(d.pszzPreviousNames);
+    if (!r.driverResult)
+        SetLastError(r.driverError);
+    return r.driverResult;
+}
+
+HANDLE WINAPI RecordAddPrinter(LPSTR server, DWORD level, LPBYTE info)
+{
+    Recorded &r = g_recorded;
+    ++r.printerCalls;
+    r.printerLevel = level;
+    EXPECT_EQ(nullptr, server);
+    r.printer = *(const PRINTER_INFO_2A *)info;
+    r.printerName = Copy(r.printer.pPrinterName);
+    r.portName = Copy(r.printer.pPortName);
+    r.driverName = Copy(r.printer.pDriverName);
+    r.printProcessor = Copy(r.printer.pPrintProcessor);
+    r.printerDataType = Copy(r.printer.pDatatype);
+    return (HANDLE)0x5150;
+}
+
+BOOL WINAPI RecordClose(HANDLE printer)
+{
+    ++g_recorded.closeCalls;
+    g_recorded.closed = printer;
+    return TRUE;
+}
+
+SpoolerApi RecordingSpooler()
+{
+    SpoolerApi api = kWinSpooler;
+    api.addPrinterDriver = RecordAddDriver;
+    api.addPrinter = RecordAddPrinter;
+    api.closePrinter = RecordClose;
+    return api;
+}
+
+/* Guards against wrong or missing level-6 fields that Wine would not keep:
+ * provider, hardware id, driver date, previous names, empty URL. */
+TEST_F(RegistrationTest, DriverAndPrinterRecordsFieldByField)
+{
+    static const SpoolerApi recording = RecordingSpooler();
+    g_recorded = Recorded();
+    g_spooler = &recording;
+    EXPECT_EQ(1, InstallDriverAndPrinter());
+
+    const Recorded &r = g_recorded;
+    ASSERT_EQ(1, r.driverCalls);
+    EXPECT_EQ(6u, r.driverLevel);
+    EXPECT_EQ(3u, r.driver.cVersion);
+    EXPECT_EQ(kModel, r.name);
+    EXPECT_EQ("Windows NT x86", r.environment);
+    EXPECT_EQ("UNIDRV.DLL", r.driverPath);
+    EXPECT_EQ("M270.GPD", r.dataFile);
+    EXPECT_EQ("UNIDRVUI.DLL", r.configFile);
+    EXPECT_EQ("UNIDRV.HLP", r.helpFile);
+    EXPECT_EQ((std::vector<std::string>{"M270.GPD", "M270.DLL", "M270RES.DLL"}), r.dependents);
+    EXPECT_TRUE(r.monitorNone);
+    EXPECT_EQ("RAW", r.dataType);
+    EXPECT_EQ(std::vector<std::string>{kModel}, r.previousNames);
+    EXPECT_EQ(kModelFileTime.dwLowDateTime, r.driver.ftDriverDate.dwLowDateTime);
+    EXPECT_EQ(kModelFileTime.dwHighDateTime, r.driver.ftDriverDate.dwHighDateTime);
+    EXPECT_EQ(0u, r.driver.dwlDriverVersion);
+    EXPECT_TRUE(r.mfgNone);
+    EXPECT_EQ("", r.oemUrl);
+    EXPECT_EQ("TARVIK_M270_TEST", r.hardwareId);
+    EXPECT_EQ("Tarvik Systems", r.provider);
+
+    ASSERT_EQ(1, r.printerCalls);
+    EXPECT_EQ(2u, r.printerLevel);
+    EXPECT_EQ(nullptr, r.printer.pServerName);
+    EXPECT_EQ(kModel, r.printerName);
+    EXPECT_EQ(nullptr, r.printer.pShareName);
+    EXPECT_EQ("FILE:", r.portName);
+    EXPECT_EQ(kModel, r.driverName);
+    EXPECT_EQ(nullptr, r.printer.pComment);
+    EXPECT_EQ(nullptr, r.printer.pLocation);
+    EXPECT_EQ(nullptr, r.printer.pDevMode);
+    EXPECT_EQ(nullptr, r.printer.pSepFile);
+    EXPECT_EQ("WinPrint", r.printProcessor);
+    EXPECT_EQ("RAW", r.printerDataType);
+    EXPECT_EQ(nullptr, r.printer.pParameters);
+    EXPECT_EQ(nullptr, r.printer.pSecurityDescriptor);
+    EXPECT_EQ((DWORD)PRINTER_ATTRIBUTE_DO_COMPLETE_FIRST, r.printer.Attributes);
+    EXPECT_EQ(0u, r.printer.Priority + r.printer.DefaultPriority + r.printer.StartTime +
+                      r.printer.UntilTime + r.printer.Status + r.printer.cJobs +
+                      r.printer.AveragePPM);
+    EXPECT_EQ(1, r.closeCalls);
+    EXPECT_EQ((HANDLE)0x5150, r.closed);
+}
+
+/* Guards against an invented hardware id for a one-token model value and a
+ * stale driver date when the model file is missing. */
+TEST_F(RegistrationTest, NoHardwareIdAndNoModelFile)
+{
+    static const SpoolerApi recording = RecordingSpooler();
+    ChooseModel("Tarvik M270 EMF", "FILE:");
+    ASSERT_TRUE(DeleteFileA((folder_ + "M270.DLL").c_str()));
+    g_recorded = Recorded();
+    g_spooler = &recording;
+    EXPECT_EQ(1, InstallDriverAndPrinter());
+    EXPECT_TRUE(g_recorded.hardwareIdNone);
+    EXPECT_EQ(0u, g_recorded.driver.ftDriverDate.dwLowDateTime);
+    EXPECT_EQ(0u, g_recorded.driver.ftDriverDate.dwHighDateTime);
+    EXPECT_EQ("NT EMF 1.008", g_recorded.dataType);
+    EXPECT_EQ("NT EMF 1.008", g_recorded.printerDataType);
+}
+
+/* Guards against a refused driver that goes unreported, is reported with a
+ * wrong code, or is followed by a printer; and against it counting as
+ * success. */
+TEST_F(RegistrationTest, RefusedDriverIsReportedAndAnswers0)
+{
+    static const SpoolerApi recording = RecordingSpooler();
+    struct Case
+    {
+        DWORD error;
+        const char *text;
+    } cases[] = {
+        {ERROR_UNKNOWN_PRINTER_DRIVER,
+         "Cannot add a printer driver!\r\n(System Error Code : 1797)"},
+        {ERROR_ACCESS_DENIED, "Cannot add a printer driver!\r\n(System Error Code : 5)"},
+    };
+    for (const Case &c : cases)
+    {
+        g_recorded = Recorded();
+        g_recorded.driverResult = FALSE;
+        g_recorded.driverError = c.error;
+        g_spooler = &recording;
+        MessageBoxCloser closer;
+        EXPECT_EQ(0, InstallDriverAndPrinter());
+        closer.Stop();
+        ASSERT_TRUE(closer.seen);
+        EXPECT_EQ("Add a printer error ", closer.caption);
+        EXPECT_EQ(c.text, closer.text);
+        EXPECT_EQ(NULL, closer.owner);
+        EXPECT_EQ(LoadIconA(NULL, IDI_HAND), closer.icon);
+        EXPECT_EQ(0, g_recorded.printerCalls);
+    }
+}
+
+BOOL WINAPI AcceptWithoutRegistering(LPSTR, DWORD, LPBYTE)
+{
+    return TRUE;
+}
+
+/* Guards against success reported when the driver went in but the printer
+ * did not: Wine's AddPrinterA refuses a driver it does not know. */
+TEST_F(RegistrationTest, RefusedPrinterAnswers0Silently)
+{
+    SpoolerApi api = kWinSpooler;
+    api.addPrinterDriver = AcceptWithoutRegistering;
+    g_spooler = &api;
+    MessageBoxCloser closer;
+    EXPECT_EQ(0, InstallDriverAndPrinter());
+    closer.Stop();
+    EXPECT_FALSE(closer.seen) << closer.text;
+    EXPECT_EQ(0, CountPrinters(kModel));
+}
+
+} // namespace
