@@ -237,7 +237,6 @@ TEST_F(RegistrationTest, InstallRemoveInstallLeavesOneDriverAndOnePrinter)
         SCOPED_TRACE(c.model);
         ChooseModel(c.model, c.port);
         MessageBoxCloser closer;
-        SetLastError(0xdeadbeef);
         EXPECT_EQ(1, InstallDriverAndPrinter());
         EXPECT_EQ(1, RemovePrinterAndDriver(c.model));
         EXPECT_EQ(0, CountPrinters(c.model));
