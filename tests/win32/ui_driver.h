@@ -151,16 +151,16 @@ inline VOID CALLBACK DriveTimerProc(HWND, UINT, UINT_PTR, DWORD)
             return;
         }
     }
-    /* 50 ms ticks: five seconds for a step to find its dialog, two seconds
+    /* 50 ms ticks: ten seconds for a step to find its dialog, two seconds
      * for the dialogs to end once the steps are done. */
-    int limit = state.next < steps.size() ? 100 : 40;
+    int limit = state.next < steps.size() ? 200 : 40;
     if (state.idleTicks > limit)
         EnumThreadWindows(GetCurrentThreadId(), EndThreadDialogProc, 0);
 }
 
 /* Runs `show` with the steps played against the dialogs it opens.  Steps run
  * one per timer tick, in order, each once its dialog is there.  When the
- * steps are done (or one waits more than five seconds) and a dialog of the
+ * steps are done (or one waits more than ten seconds) and a dialog of the
  * thread is still open, it is ended with -2 so the test never hangs;
  * *stepsDone (if given) tells how many steps ran. */
 inline INT_PTR DriveModal(const std::function<INT_PTR()> &show, const std::vector<Step> &steps,

@@ -1,0 +1,283 @@
+/*
+ * The setup sequencer as the window procedure of a hidden window in this
+ * test program, run by the test's own message loop: the opening status
+ * message before the welcome page, and the install phase with its status
+ * message, wait cursor, install, removal and second install, and the
+ * outcome that reaches the final page.  The spooler is replaced by a
+ * scripted table, so that each install can be made to succeed or fail.
+ */
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <strsafe.h>
+
+#include <string>
+#include <vector>
+
+#include "ui_driver.h"
+#include "app/sequencer.h"
+#include "app/setup_state.h"
+#include "profile/common_texts.h"
+#include "profile/resource.h"
+#include "spooler/spooler_api.h"
+
+using namespace uitest;
+
+namespace
+{
+
+/* What the fake spooler saw, and how each printer registration answers. */
+struct SpoolerScript
+{
+    std::vector<bool> printerAnswers; /* one per AddPrinter, in order */
+    size_t printersAdded = 0;
+    std::vector<std::string> calls;
+    std::vector<DWORD> callTimes;
+    bool statusUpAtEveryInstall = true;
+    bool capturedAtEveryInstall = true;
+    bool waitCursorAtEveryInstall = true;
+    HWND main = NULL;
+};
+
+SpoolerScript g_script;
+
+void NoteCall(const std::string &call)
+{
+    g_script.calls.push_back(call);
+    g_script.callTimes.push_back(GetTickCount());
+}
+
+BOOL WINAPI FakeAddPrinterDriver(LPSTR, DWORD, LPBYTE)
+{
+    NoteCall("driver");
+    HWND status = FindThreadDialog(IDC_STATUS_TEXT, false);
+    if (status == NULL || ItemText(status, IDC_STATUS_TEXT) != "Writing system information...")
+        g_script.statusUpAtEveryInstall = false;
+    if (GetCapture() != g_script.main)
+        g_script.capturedAtEveryInstall = false;
+    if (GetCursor() != LoadCursorA(NULL, IDC_WAIT))
+        g_script.waitCursorAtEveryInstall = false;
+    return TRUE;
+}
+
+HANDLE WINAPI FakeAddPrinter(LPSTR, DWORD, LPBYTE)
+{
+    NoteCall("printer");
+    size_t i = g_script.printersAdded++;
+    bool ok = i < g_script.printerAnswers.size() && g_script.printerAnswers[i];
+    return ok ? (HANDLE)0x1234 : NULL;
+}
+
+BOOL WINAPI FakeClosePrinter(HANDLE)
+{
+    return TRUE;
+}
+
+/* There is never an earlier printer to remove: the removal answers 1. */
+BOOL WINAPI FakeOpenPrinter(LPSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSA)
+{
+    NoteCall(std::string("open ") + name);
+    *printer = NULL;
+    SetLastError(ERROR_INVALID_PRINTER_NAME);
+    return FALSE;
+}
+
+SpoolerApi g_fakeSpooler;
+
+const char kClassName[] = "UiSequencerTestWindow";
+
+class SequencerTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        g_state.instance = GetModuleHandleA(NULL);
+        g_state.environment = kEnvironmentX86;
+        g_state.driverVersion = 3;
+        StringCchCopyA(g_state.modelName, sizeof(g_state.modelName), "Seq Model");
+        StringCchCopyA(g_state.portName, sizeof(g_state.portName), "FILE:");
+        StringCchCopyA(g_state.defaultDataType, sizeof(g_state.defaultDataType), "RAW");
+        g_fakeSpooler = kWinSpooler;
+        g_fakeSpooler.addPrinterDriver = FakeAddPrinterDriver;
+        g_fakeSpooler.addPrinter = FakeAddPrinter;
+        g_fakeSpooler.closePrinter = FakeClosePrinter;
+        g_fakeSpooler.openPrinter = FakeOpenPrinter;
+        g_spooler = &g_fakeSpooler;
+        g_script = SpoolerScript();
+
+        WNDCLASSA wc;
+        ZeroMemory(&wc, sizeof(wc));
+        wc.lpfnWndProc = SetupSequencer;
+        wc.hInstance = g_state.instance;
+        wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
+        wc.lpszClassName = kClassName;
+        RegisterClassA(&wc);
+    }
+    void TearDown() override
+    {
+        g_spooler = &kWinSpooler;
+    }
+
+    /* Creates the hidden main window and runs the message loop until the
+     * quit message; returns its code.  With fromInstall the opening timer
+     * is stopped and the install command posted at once. */
+    static INT_PTR RunSequencer(bool fromInstall)
+    {
+        RECT desktop;
+        GetWindowRect(GetDesktopWindow(), &desktop);
+        HWND hwnd = CreateWindowExA(0, kClassName, "Sequencer under test", WS_OVERLAPPEDWINDOW,
+                                    desktop.left, desktop.top, desktop.right, desktop.bottom, NULL,
+                                    NULL, g_state.instance, NULL);
+        if (hwnd == NULL)
+            return -100;
+        g_script.main = hwnd;
+        if (fromInstall)
+        {
+            KillTimer(hwnd, TIMER_OPEN_STATUS);
+            PostMessageA(hwnd, WM_COMMAND, CMD_INSTALL, 0);
+        }
+        MSG msg;
+        DWORD start = GetTickCount();
+        while (GetMessageA(&msg, NULL, 0, 0) > 0)
+        {
+            DispatchMessageA(&msg);
+            if (GetTickCount() - start > 30000 && IsWindow(hwnd))
+                DestroyWindow(hwnd); /* never hang the suite */
+        }
+        EXPECT_FALSE(IsWindow(hwnd)) << "the main window outlived the final page";
+        return msg.wParam;
+    }
+};
+
+/* What the final page showed. */
+struct FinalSeen
+{
+    bool up = false;
+    std::string outcome;
+    bool boxVisible = false;
+    bool captured = true;
+    bool statusOpen = true;
+    DWORD at = 0;
+};
+
+Step LookAtFinalAndLeave(FinalSeen *seen)
+{
+    return {IDC_SET_DEFAULT,
+            [seen](HWND d)
+            {
+                seen->up = true;
+                seen->at = GetTickCount();
+                seen->outcome = ItemText(d, IDC_OUTCOME_TEXT);
+                seen->boxVisible = IsWindowVisible(GetDlgItem(d, IDC_SET_DEFAULT)) != 0;
+                seen->captured = GetCapture() == g_script.main;
+                seen->statusOpen = FindThreadDialog(IDC_STATUS_TEXT, false) != NULL;
+            },
+            ACT_CLICK, IDOK};
+}
+
+/* Guards against the fault where the final page reported success although
+ * the last registration failed, against the first install's answer being
+ * taken instead of the last, and against a missing removal between the two
+ * installs or a wrong spacing of the timed steps. */
+TEST_F(SequencerTest, InstallPhaseReportsTheLastInstall)
+{
+    struct Case
+    {
+        const char *name;
+        std::vector<bool> printerAnswers;
+        bool completed;
+    };
+    const Case cases[] = {
+        {"both installs register", {true, true}, true},
+        {"second install fails", {true, false}, false},
+        {"first install fails, second registers", {false, true}, true},
+        {"both fail", {false, false}, false},
+    };
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        g_script = SpoolerScript();
+        g_script.printerAnswers = c.printerAnswers;
+        FinalSeen seen;
+        DWORD start = GetTickCount();
+        INT_PTR code = DriveModal([] { return RunSequencer(true); }, {LookAtFinalAndLeave(&seen)});
+        EXPECT_EQ(0, code);
+        ASSERT_TRUE(seen.up) << "no final page";
+        EXPECT_EQ(c.completed ? "The Installation has done successfully."
+                              : "The Installation has failed.",
+                  seen.outcome);
+        EXPECT_EQ(c.completed, seen.boxVisible);
+        EXPECT_FALSE(seen.captured) << "mouse still captured on the final page";
+        EXPECT_FALSE(seen.statusOpen) << "status window left open";
+
+        std::vector<std::string> expected = {"driver", "printer", "open Seq Model", "driver",
+                                             "printer"};
+        /* OK on a completed run's final page, box ticked: the default printer. */
+        if (c.completed)
+            expected.push_back("open Seq Model");
+        ASSERT_EQ(expected, g_script.calls);
+        EXPECT_TRUE(g_script.statusUpAtEveryInstall);
+        EXPECT_TRUE(g_script.capturedAtEveryInstall);
+        EXPECT_TRUE(g_script.waitCursorAtEveryInstall);
+        /* 100 ms, then two seconds, then two more (Wine's timers are late,
+         * never early; allow for a slow machine above). */
+        DWORD first = g_script.callTimes[0] - start;
+        DWORD between = g_script.callTimes[3] - g_script.callTimes[0];
+        DWORD toFinal = seen.at - g_script.callTimes[3];
+        EXPECT_GE(first, 80u);
+        EXPECT_LE(first, 1000u);
+        EXPECT_GE(between, 1900u);
+        EXPECT_LE(between, 3500u);
+        EXPECT_GE(toFinal, 1900u);
+        EXPECT_LE(toFinal, 3500u);
+    }
+}
+
+/* Guards against the welcome page opening without the one-second status
+ * message, the status window or the mouse capture outliving it, and a
+ * cancelled run registering anything or ending with another code. */
+TEST_F(SequencerTest, OpeningStatusThenWelcomeAndCancelEndsTheRun)
+{
+    std::string statusText;
+    bool capturedUnderStatus = false;
+    DWORD statusAt = 0;
+    DWORD welcomeAt = 0;
+    bool statusOpenAtWelcome = true;
+    bool capturedAtWelcome = true;
+    FinalSeen seen;
+    std::vector<Step> steps = {
+        {IDC_STATUS_TEXT,
+         [&](HWND d)
+         {
+             statusAt = GetTickCount();
+             statusText = ItemText(d, IDC_STATUS_TEXT);
+             capturedUnderStatus = GetCapture() == g_script.main;
+         },
+         ACT_NONE, 0},
+        {IDC_WELCOME_TEXT,
+         [&](HWND)
+         {
+             welcomeAt = GetTickCount();
+             statusOpenAtWelcome = FindThreadDialog(IDC_STATUS_TEXT, false) != NULL;
+             capturedAtWelcome = GetCapture() == g_script.main;
+         },
+         ACT_CLICK, IDCANCEL},
+        {IDC_MESSAGE_TEXT, nullptr, ACT_CLICK, IDYES},
+        LookAtFinalAndLeave(&seen),
+    };
+    size_t done = 0;
+    EXPECT_EQ(0, DriveModal([] { return RunSequencer(false); }, steps, &done));
+    EXPECT_EQ(steps.size(), done);
+    EXPECT_EQ("Reading setup information...", statusText);
+    EXPECT_TRUE(capturedUnderStatus);
+    EXPECT_GE(welcomeAt - statusAt, 800u);
+    EXPECT_LE(welcomeAt - statusAt, 2500u);
+    EXPECT_FALSE(statusOpenAtWelcome);
+    EXPECT_FALSE(capturedAtWelcome);
+    EXPECT_EQ("The Installation has failed.", seen.outcome);
+    EXPECT_TRUE(g_script.calls.empty()) << "a cancelled run touched the spooler";
+    EXPECT_EQ(nullptr, g_state.statusWindow);
+}
+
+} // namespace
