@@ -389,9 +389,12 @@ std::vector<std::string> StaticTexts(HWND window)
     return texts;
 }
 
-bool SaveScreenshot(const std::string &path)
+bool SaveScreenshot(const std::string &path, HWND window)
 {
-    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (window)
+        GetWindowRect(window, &area);
+    int w = area.right - area.left, h = area.bottom - area.top;
     BITMAPINFOHEADER bh = {};
     bh.biSize = sizeof(bh);
     bh.biWidth = w;
@@ -406,7 +409,7 @@ bool SaveScreenshot(const std::string &path)
     if (dc && bmp)
     {
         HGDIOBJ old = SelectObject(dc, bmp);
-        BitBlt(dc, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+        BitBlt(dc, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
         GdiFlush();
         DWORD stride = ((DWORD)w * 3 + 3) & ~3u;
         BITMAPFILEHEADER fh = {};

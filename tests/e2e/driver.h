@@ -96,8 +96,8 @@ HWND FindIconChild(HWND window);
 /* The texts of a window's static children, in z-order. */
 std::vector<std::string> StaticTexts(HWND window);
 
-/* Saves the whole screen as a 24-bit BMP file. */
-bool SaveScreenshot(const std::string &path);
+/* Saves the screen, or the part a window covers, as a 24-bit BMP file. */
+bool SaveScreenshot(const std::string &path, HWND window = NULL);
 
 } // namespace e2e
 

@@ -80,7 +80,7 @@ int Walk(const std::string &program, const std::string &shotDir)
             seen.insert(sig);
             char name[32];
             snprintf(name, sizeof(name), "%02d", ++shot);
-            SaveScreenshot(shotDir + "\\" + name + ".bmp");
+            SaveScreenshot(shotDir + "\\" + name + ".bmp", w);
             std::string caption = TextUtf8(w);
             printf("window %s: \"%s\"\n", name, caption.c_str());
             for (const std::string &t : StaticTexts(w))

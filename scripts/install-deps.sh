@@ -1,0 +1,22 @@
+#!/bin/bash
+# install-deps.sh: installs what building and testing need on Debian 12,
+# with the i386 architecture for wine32.  A no-op when all is installed.
+set -eu
+packages=(cmake make g++ libgtest-dev googletest g++-mingw-w64-i686 binutils-mingw-w64-i686
+          wine wine32:i386 xvfb x11-apps imagemagick fonts-nanum mscompress)
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+sudo=
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+echo "installing: ${missing[*]}"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+fi
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" \
+    >/dev/null

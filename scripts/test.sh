@@ -1,0 +1,37 @@
+#!/bin/bash
+# test.sh: builds everything and runs every test (native unit tests, Win32
+# tests under Wine, end-to-end tests of the four programs) under ctest.
+#   scripts/test.sh                 all three layers
+#   scripts/test.sh -L native       one layer (native, win32 or e2e)
+#   scripts/test.sh -R e2e_M270Setup_en_win7   one test
+# Extra arguments go to both ctest runs.
+set -u
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh || exit 1
+jobs=$(nproc)
+
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >build/native.configure.log 2>&1 ||
+    { mkdir -p build; cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug; exit 1; }
+cmake --build build/native -j"$jobs" || exit 1
+cmake -S . -B build/win32 --toolchain cmake/toolchain-mingw.cmake -DCMAKE_BUILD_TYPE=Release \
+    >build/win32.configure.log 2>&1 ||
+    { cat build/win32.configure.log; exit 1; }
+cmake --build build/win32 -j"$jobs" || exit 1
+
+status=0
+mkdir -p build/logs
+echo "=== native unit tests"
+ctest --test-dir build/native -j"$jobs" --output-on-failure "$@" 2>&1 | tee build/logs/native.log
+[ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+echo "=== Win32 and end-to-end tests under Wine"
+ctest --test-dir build/win32 -j"$jobs" --output-on-failure "$@" 2>&1 | tee build/logs/win32.log
+[ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+
+# One closing line over both runs, counted from ctest's result lines.
+count() { cat build/logs/native.log build/logs/win32.log | grep -cE "^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*$1" || true; }
+passed=$(count ' Passed ')
+failed=$(count '\*\*\*(Failed|Timeout|Exception)|Child aborted')
+skipped=$(count '\*\*\*(Skipped|Not Run)')
+echo
+echo "tests: $passed passed, $failed failed, $skipped skipped"
+exit $status
