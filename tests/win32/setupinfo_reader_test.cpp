@@ -14,6 +14,7 @@
 
 #include "app/setup_state.h"
 #include "setupinfo/setup_info.h"
+#include "spooler/spooler_api.h"
 
 namespace
 {
@@ -279,4 +280,47 @@ TEST_F(SetupInfoTest, PathIsBesideTheProgramAndComputedOnce)
     SetCurrentDirectoryA(folder_.c_str());
     EXPECT_EQ(expected + "M270.INF", GetSetupInfoPath());
     EXPECT_STREQ("TarvikSystems", GetManufacturerSection());
+}
+
+namespace
+{
+
+/* A spooler whose driver directory fills whatever buffer it is given. */
+BOOL WINAPI FillDriverDirectory(LPSTR, LPSTR, DWORD, LPBYTE buffer, DWORD size, LPDWORD needed)
+{
+    memset(buffer, 'D', size - 1);
+    buffer[size - 1] = '\0';
+    *needed = size;
+    return TRUE;
+}
+
+BOOL WINAPI RefuseDriverDirectory(LPSTR, LPSTR, DWORD, LPBYTE, DWORD, LPDWORD needed)
+{
+    *needed = 0;
+    SetLastError(ERROR_INVALID_ENVIRONMENT);
+    return FALSE;
+}
+
+} // namespace
+
+/* Guards against the driver directory's backslash written past its buffer,
+ * and against a stale or lone "\\" (the root) when the spooler gives none. */
+TEST_F(SetupInfoTest, DriverDirectoryKeepsRoomForItsBackslash)
+{
+    UseInf(kSampleInf);
+    ChooseModel("Alpha");
+    SpoolerApi filling = kWinSpooler;
+    filling.getPrinterDriverDirectory = FillDriverDirectory;
+    SpoolerApi refusing = kWinSpooler;
+    refusing.getPrinterDriverDirectory = RefuseDriverDirectory;
+
+    g_spooler = &filling;
+    EXPECT_EQ(1, ReadModelData());
+    EXPECT_EQ(std::string(1022, 'D') + "\\", g_state.driverDirectory);
+
+    g_spooler = &refusing;
+    EXPECT_EQ(1, ReadModelData());
+    EXPECT_STREQ("", g_state.driverDirectory);
+    EXPECT_EQ(4u, g_state.fileCount);
+    g_spooler = &kWinSpooler;
 }
