@@ -3,11 +3,33 @@ find_package(GTest REQUIRED)
 include(GoogleTest)
 
 file(GLOB NATIVE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
+# The fuzz entries also run in the unit tests, each under its own name
+# (tests/fuzz/foo_bar_fuzz.cpp defines FuzzFooBar there), through a wrapper
+# that renames the entry before including the file.
+file(GLOB FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*_fuzz.cpp)
+set(FUZZ_ENTRY_SOURCES)
+foreach(_src ${FUZZ_SOURCES})
+    get_filename_component(_name ${_src} NAME_WE)
+    string(REGEX REPLACE "_fuzz$" "" _stem ${_name})
+    string(REPLACE "_" ";" _parts ${_stem})
+    set(_entry Fuzz)
+    foreach(_p ${_parts})
+        string(SUBSTRING ${_p} 0 1 _first)
+        string(SUBSTRING ${_p} 1 -1 _rest)
+        string(TOUPPER ${_first} _first)
+        string(APPEND _entry ${_first}${_rest})
+    endforeach()
+    set(_wrapper ${CMAKE_BINARY_DIR}/fuzz_entries/${_name}.cpp)
+    file(WRITE ${_wrapper}.in "#define FUZZ_ENTRY ${_entry}\n#include \"${_src}\"\n")
+    configure_file(${_wrapper}.in ${_wrapper} COPYONLY)
+    list(APPEND FUZZ_ENTRY_SOURCES ${_wrapper})
+endforeach()
 
 set(SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
 
 add_executable(native_tests
     ${NATIVE_TEST_SOURCES}
+    ${FUZZ_ENTRY_SOURCES}
     ${SETUP_PORTABLE_SOURCES}
     ${SETUP_PROFILE_SOURCES}
     ${CMAKE_SOURCE_DIR}/profile/active_profile.cpp)
@@ -19,14 +41,16 @@ target_link_libraries(native_tests PRIVATE GTest::gtest_main)
 
 gtest_discover_tests(native_tests TEST_PREFIX "native." PROPERTIES LABELS native)
 
-# Fuzz targets: tests/fuzz/*.cpp, each a libFuzzer entry point; built only
-# with clang (cmake -DCMAKE_CXX_COMPILER=clang++ -DSETUP_FUZZ=ON).
+# Fuzz targets: tests/fuzz/*_fuzz.cpp, each a libFuzzer entry point; built
+# only with clang:
+#   cmake -S . -B build/fuzz -DCMAKE_CXX_COMPILER=clang++ -DSETUP_FUZZ=ON
+#   cmake --build build/fuzz && build/fuzz/fuzz_inf_text_fuzz -max_total_time=60
 option(SETUP_FUZZ "Build the libFuzzer targets" OFF)
 if(SETUP_FUZZ)
-    file(GLOB FUZZ_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/fuzz/*.cpp)
     foreach(_src ${FUZZ_SOURCES})
         get_filename_component(_name ${_src} NAME_WE)
-        add_executable(fuzz_${_name} ${_src} ${SETUP_PORTABLE_SOURCES} ${SETUP_PROFILE_SOURCES}
+        add_executable(fuzz_${_name} ${_src} ${SETUP_PORTABLE_SOURCES}
+                                     ${CMAKE_SOURCE_DIR}/profile/m270_en_win7.cpp
                                      ${CMAKE_SOURCE_DIR}/profile/active_profile.cpp)
         target_include_directories(fuzz_${_name} PRIVATE ${CMAKE_SOURCE_DIR})
         target_compile_definitions(fuzz_${_name} PRIVATE SETUP_PROFILE=g_profile_M270_en_win7)
