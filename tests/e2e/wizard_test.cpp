@@ -132,7 +132,7 @@ class Wizard : public ::testing::Test
         return question;
     }
 
-    /* The final page after a cancel, dismissed with `how`; the program must
+    /* The final page after a cancel, left by Escape or OK; the program must
      * then end with exit code 0. */
     void ExpectFailedFinalPageAndExit(bool useEscape)
     {
@@ -231,8 +231,10 @@ TEST_F(Wizard, CancelNoKeepsThePageYesEndsAtTheFailedFinalPage)
     for (int where : {kWelcomeMark, kModelMark, kPortMark})
     {
         SCOPED_TRACE(testing::Message() << "cancel on the page marked " << where);
-        Process fresh;
-        std::swap(p.info, fresh.info);
+        /* A new run each time: the ended run's handles go to `ended`, which
+         * closes them at the end of the iteration. */
+        Process ended;
+        std::swap(p.info, ended.info);
         HWND page = StartToWelcome();
         ASSERT_NE(page, nullptr) << "no welcome page";
         if (where != kWelcomeMark)
