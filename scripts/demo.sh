@@ -37,7 +37,20 @@ case $deliverable in
 esac
 # Without a display yet: let this server end before the program's session
 # starts, so that Wine's desktop process is started on the right display.
-(unset DISPLAY; wine reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1)
+(
+    unset DISPLAY
+    wine reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1
+    case $deliverable in
+    *_ko_*)
+        # A Korean Windows has Gulim for its captions and dialogs; Nanum
+        # stands in for it here.
+        for font in Gulim Tahoma; do
+            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v $font /d NanumGothic /f \
+                >/dev/null 2>&1
+        done
+        ;;
+    esac
+)
 wineserver -w
 driver=$PWD/build/win32/demo_driver.exe
 winpath() { echo "Z:${1//\//\\}"; }
