@@ -58,3 +58,15 @@ if(SETUP_FUZZ)
         target_link_options(fuzz_${_name} PRIVATE -fsanitize=fuzzer,address,undefined)
     endforeach()
 endif()
+
+# The committed images must be what scripts/gen_images.py draws.
+find_program(PYTHON3 python3)
+if(PYTHON3)
+    add_test(NAME images_match_generator
+             COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/scripts/gen_images.py --check)
+    set_tests_properties(images_match_generator PROPERTIES LABELS native)
+else()
+    add_test(NAME images_match_generator
+             COMMAND sh -c "echo 'skipped: python3 is not installed'; exit 77")
+    set_tests_properties(images_match_generator PROPERTIES LABELS native SKIP_RETURN_CODE 77)
+endif()

@@ -97,7 +97,6 @@ int InstallDriverAndPrinter(void)
     char previousNames[SETUP_TEXT_MAX + 1];
     ZeroMemory(previousNames, sizeof(previousNames));
     StringCchCopyA(previousNames, SETUP_TEXT_MAX, g_state.modelName);
-    char oemUrl[] = "";
 
     driver.ftDriverDate = ReadDriverDate(g_profile.driverDateFile);
     driver.cVersion = g_state.driverVersion;
@@ -113,7 +112,7 @@ int InstallDriverAndPrinter(void)
     driver.pszzPreviousNames = previousNames;
     driver.dwlDriverVersion = 0;
     driver.pszMfgName = NULL;
-    driver.pszOEMUrl = oemUrl;
+    driver.pszOEMUrl = SpoolerText(GetEmptyString());
     driver.pszHardwareID = SpoolerText(GetHardwareId(g_state.modelName));
     driver.pszProvider = SpoolerText(GetMakerName());
     if (!g_spooler->addPrinterDriver(NULL, 6, (LPBYTE)&driver))
