@@ -10,16 +10,16 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh || exit 1
 jobs=$(nproc)
 
-cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >build/native.configure.log 2>&1 ||
-    { mkdir -p build; cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug; exit 1; }
+mkdir -p build/logs
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >build/logs/native.configure.log 2>&1 ||
+    { cat build/logs/native.configure.log; exit 1; }
 cmake --build build/native -j"$jobs" || exit 1
 cmake -S . -B build/win32 --toolchain cmake/toolchain-mingw.cmake -DCMAKE_BUILD_TYPE=Release \
-    >build/win32.configure.log 2>&1 ||
-    { cat build/win32.configure.log; exit 1; }
+    >build/logs/win32.configure.log 2>&1 ||
+    { cat build/logs/win32.configure.log; exit 1; }
 cmake --build build/win32 -j"$jobs" || exit 1
 
 status=0
-mkdir -p build/logs
 echo "=== native unit tests"
 ctest --test-dir build/native -j"$jobs" --output-on-failure "$@" 2>&1 | tee build/logs/native.log
 [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
