@@ -1,10 +1,11 @@
-# Cross build for 32-bit Windows with mingw-w64 (i686).  The -posix compilers
-# are used because GoogleTest needs std::mutex, which the win32 thread model
-# of Debian's default mingw compilers does not provide.
+# Cross build of the four programs for 32-bit Windows with mingw-w64 (i686),
+# win32 thread model.  The programs use no threads; the posix model would
+# link winpthreads, which imports GetTickCount64 (Vista) and the vectored
+# exception calls (XP), and the programs must start on Windows 2000.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
+set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
+set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -1,14 +1,25 @@
-# The four deliverables, the sample driver packages, the Win32 tests and the
-# end-to-end tests, all built with mingw-w64 and run under Wine.
+# The Windows trees, built with mingw-w64:
+#   toolchain-mingw.cmake (win32 thread model): the four programs and the
+#       sample packages' model files;
+#   toolchain-mingw-posix.cmake: the Win32 and end-to-end tests, run under
+#       Wine; it builds the programs with the other toolchain as a sub-build
+#       in ${CMAKE_BINARY_DIR}/programs and lays out the sample packages.
 
 set(WARNINGS -Wall -Wextra)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+if(CMAKE_CXX_COMPILER MATCHES "-posix$")
+    set(SETUP_TEST_TREE ON)
+else()
+    set(SETUP_TEST_TREE OFF)
+endif()
 
-# Where the tests' Wine prefix template is made (see scripts/make-prefix.sh).
-set(WINE_TEMPLATE ${CMAKE_BINARY_DIR}/wine-template)
-# Every test program target runs through this: a fresh copy of the template
-# prefix and its own Xvfb for each run.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${WINE_TEMPLATE})
+if(SETUP_TEST_TREE)
+    # Where the tests' Wine prefix template is made (scripts/make-prefix.sh).
+    set(WINE_TEMPLATE ${CMAKE_BINARY_DIR}/wine-template)
+    # Every test program target runs through this: a fresh copy of the
+    # template prefix and its own Xvfb for each run.
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run.sh ${WINE_TEMPLATE})
+endif()
 
 # --- program code shared by every build --------------------------------------
 add_library(setup_lib STATIC ${SETUP_PORTABLE_SOURCES} ${SETUP_WIN32_SOURCES})
@@ -21,37 +32,64 @@ file(GLOB SETUP_LANG_RC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/profile/lang/*.rc)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/profile/setup.rc PROPERTIES
     OBJECT_DEPENDS "${SETUP_IMAGES};${SETUP_LANG_RC};${CMAKE_SOURCE_DIR}/profile/resource.h")
 
-# --- the deliverables -----------------------------------------------------------
-# setup_program(NAME LANG PROFILE_FILE MODEL)
-set(SETUP_DELIVERABLES)
-function(setup_program name lang profile_file model)
-    add_executable(${name} WIN32
-        ${CMAKE_SOURCE_DIR}/app/winmain.cpp
-        ${CMAKE_SOURCE_DIR}/profile/active_profile.cpp
-        ${CMAKE_SOURCE_DIR}/profile/${profile_file}
-        ${CMAKE_SOURCE_DIR}/profile/setup.rc)
-    string(TOUPPER ${lang} _LANG)
-    target_compile_definitions(${name} PRIVATE SETUP_PROFILE=g_profile_${name_profile}
-                                               SETUP_LANG_${_LANG})
-    target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${WARNINGS}>)
-    target_link_libraries(${name} PRIVATE setup_lib)
-    target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++)
-    set_property(GLOBAL APPEND PROPERTY SETUP_DELIVERABLES ${name})
-endfunction()
+set(SETUP_DELIVERABLES M470Setup_ko_win7 M270Setup_ko_vista M270Setup_en_win7 M270Setup_en_vista)
 
-foreach(_d M470Setup_ko_win7:ko:m470_ko_win7:M470 M270Setup_ko_vista:ko:m270_ko_vista:M270
-           M270Setup_en_win7:en:m270_en_win7:M270 M270Setup_en_vista:en:m270_en_vista:M270)
-    string(REPLACE ":" ";" _f ${_d})
-    list(GET _f 0 _name)
-    list(GET _f 1 _lang)
-    list(GET _f 2 _file)
-    list(GET _f 3 _model)
-    string(REPLACE "Setup_" "_" name_profile ${_name})
-    setup_program(${_name} ${_lang} ${_file}.cpp ${_model})
+if(NOT SETUP_TEST_TREE)
+    # --- the deliverables: M270Setup_en_win7.exe uses the profile defined in
+    # profile/m270_en_win7.cpp, g_profile_M270_en_win7, and the English
+    # resources; the others likewise.
+    foreach(_d ${SETUP_DELIVERABLES})
+        string(REPLACE "Setup_" "_" _profile ${_d})
+        string(TOLOWER ${_profile} _file)
+        string(REGEX MATCH "_(ko|en)_" _lang ${_d})
+        string(REPLACE "_" "" _lang ${_lang})
+        string(TOUPPER ${_lang} _lang)
+        add_executable(${_d} WIN32
+            ${CMAKE_SOURCE_DIR}/app/winmain.cpp
+            ${CMAKE_SOURCE_DIR}/profile/active_profile.cpp
+            ${CMAKE_SOURCE_DIR}/profile/${_file}.cpp
+            ${CMAKE_SOURCE_DIR}/profile/setup.rc)
+        target_compile_definitions(${_d} PRIVATE SETUP_PROFILE=g_profile_${_profile}
+                                                 SETUP_LANG_${_lang})
+        target_compile_options(${_d} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${WARNINGS}>)
+        target_link_libraries(${_d} PRIVATE setup_lib)
+        # Static runtime, and no debugging sections in what ships.
+        target_link_options(${_d} PRIVATE -static -static-libgcc -static-libstdc++ -s)
+    endforeach()
+
+    # The model files of the sample driver packages, built like the programs.
+    foreach(_model M270 M470)
+        add_library(${_model}_model SHARED ${CMAKE_SOURCE_DIR}/samples/model_dll.c)
+        set_target_properties(${_model}_model PROPERTIES OUTPUT_NAME ${_model} PREFIX ""
+                                                          SUFFIX ".DLL")
+        target_link_options(${_model}_model PRIVATE -static -static-libgcc -s)
+    endforeach()
+    return()
+endif()
+
+# --- the programs, as a sub-build with the programs' toolchain ---------------
+include(ExternalProject)
+set(PROGRAMS_DIR ${CMAKE_BINARY_DIR}/programs)
+set(_byproducts)
+foreach(_d ${SETUP_DELIVERABLES})
+    list(APPEND _byproducts ${PROGRAMS_DIR}/${_d}.exe)
 endforeach()
-get_property(SETUP_DELIVERABLES GLOBAL PROPERTY SETUP_DELIVERABLES)
+ExternalProject_Add(programs
+    SOURCE_DIR ${CMAKE_SOURCE_DIR}
+    BINARY_DIR ${PROGRAMS_DIR}
+    CMAKE_ARGS -DCMAKE_TOOLCHAIN_FILE=${CMAKE_SOURCE_DIR}/cmake/toolchain-mingw.cmake
+               -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
+    BUILD_ALWAYS ON
+    INSTALL_COMMAND ""
+    BUILD_BYPRODUCTS ${_byproducts} ${PROGRAMS_DIR}/M270.DLL ${PROGRAMS_DIR}/M470.DLL)
 
 include(${CMAKE_SOURCE_DIR}/samples/samples.cmake)
+
+# The programs must load on Windows 2000: only system DLLs, no function a
+# later Windows added.
+add_test(NAME programs_load_on_windows_2000
+         COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-imports.sh ${CMAKE_OBJDUMP} ${_byproducts})
+set_tests_properties(programs_load_on_windows_2000 PROPERTIES LABELS win32)
 
 # --- Win32 tests: one GoogleTest program per file, each run under Wine --------
 set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
@@ -65,7 +103,7 @@ function(wine_path out path)
     string(REPLACE "/" "\\" _p "${path}")
     set(${out} "Z:${_p}" PARENT_SCOPE)
 endfunction()
-wine_path(WIN_BIN_DIR ${CMAKE_BINARY_DIR})
+wine_path(WIN_BIN_DIR ${PROGRAMS_DIR})
 wine_path(WIN_SOURCE_DIR ${CMAKE_SOURCE_DIR})
 
 add_test(NAME wine_prefix_template
@@ -90,7 +128,7 @@ foreach(_src ${WIN32_TEST_SOURCES})
     target_compile_options(${_t} PRIVATE ${WARNINGS})
     target_link_libraries(${_t} PRIVATE setup_lib gtest)
     target_link_options(${_t} PRIVATE -static)
-    add_dependencies(${_t} ${SETUP_DELIVERABLES})
+    add_dependencies(${_t} programs)
     add_test(NAME ${_t} COMMAND ${_t})
     set_tests_properties(${_t} PROPERTIES
         FIXTURES_REQUIRED wine_prefix LABELS win32 SKIP_RETURN_CODE 77 TIMEOUT 300

@@ -21,7 +21,7 @@ M470Setup_ko_win7 | M270Setup_ko_vista | M270Setup_en_win7 | M270Setup_en_vista)
 esac
 scripts/install-deps.sh
 mkdir -p build/logs
-cmake -S . -B build/win32 --toolchain cmake/toolchain-mingw.cmake -DCMAKE_BUILD_TYPE=Release \
+cmake -S . -B build/win32 --toolchain cmake/toolchain-mingw-posix.cmake -DCMAKE_BUILD_TYPE=Release \
     >build/logs/win32.configure.log 2>&1 || { cat build/logs/win32.configure.log; exit 1; }
 cmake --build build/win32 -j"$(nproc)" --target package_"$deliverable" demo_driver
 

@@ -14,7 +14,7 @@ mkdir -p build/logs
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >build/logs/native.configure.log 2>&1 ||
     { cat build/logs/native.configure.log; exit 1; }
 cmake --build build/native -j"$jobs" || exit 1
-cmake -S . -B build/win32 --toolchain cmake/toolchain-mingw.cmake -DCMAKE_BUILD_TYPE=Release \
+cmake -S . -B build/win32 --toolchain cmake/toolchain-mingw-posix.cmake -DCMAKE_BUILD_TYPE=Release \
     >build/logs/win32.configure.log 2>&1 ||
     { cat build/logs/win32.configure.log; exit 1; }
 cmake --build build/win32 -j"$jobs" || exit 1
