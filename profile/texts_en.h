@@ -8,7 +8,8 @@
 #include "editions.h"
 
 #define EN_MAKER_NAME "Tarvik Systems"
-#define EN_COPYRIGHT "Copyright (C) 2026 Tarvik Systems Co., Ltd. All rights reserved."
+/* Short enough for the one line of the final page's notice control. */
+#define EN_COPYRIGHT "Copyright (C) 2026 Tarvik Systems Co., Ltd."
 #define EN_WINDOW_TITLE "Printer Driver Setup"
 #define EN_HEADING "Supported operating system:"
 #define EN_HEADING_OLD "Supported operating System:"

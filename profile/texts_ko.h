@@ -9,7 +9,8 @@
 #include "editions.h"
 
 #define KO_MAKER_NAME "Tarvik시스템"
-#define KO_COPYRIGHT "Copyright (C) 2026 Tarvik시스템 주식회사. 모든 권리 보유."
+/* Short enough for the one line of the final page's notice control. */
+#define KO_COPYRIGHT "Copyright (C) 2026 Tarvik시스템 주식회사"
 #define KO_WINDOW_TITLE "프린터 드라이버 설치"
 #define KO_HEADING "사용 가능한 운영체제:"
 #define KO_CLOSING "드라이버를 설치하기 전에 사용중인 응용 프로그램을 모두 종료하십시오."
