@@ -263,37 +263,68 @@ std::vector<std::string> ListItems(HWND dialog, int listId)
     return items;
 }
 
-/* Draws an icon on a background colour into a 32 x 32 pixel buffer. */
+/* A top-down 32-bit DIB section selected into a memory device context. */
+struct Canvas
+{
+    HDC dc = NULL;
+    HBITMAP bitmap = NULL;
+    HGDIOBJ previous = NULL;
+    DWORD *bits = NULL;
+    int width, height;
+
+    Canvas(int w, int h) : width(w), height(h)
+    {
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = -h;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        HDC screen = GetDC(NULL);
+        dc = CreateCompatibleDC(screen);
+        void *p = NULL;
+        bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &p, NULL, 0);
+        ReleaseDC(NULL, screen);
+        bits = (DWORD *)p;
+        if (dc && bitmap)
+            previous = SelectObject(dc, bitmap);
+    }
+    ~Canvas()
+    {
+        if (previous)
+            SelectObject(dc, previous);
+        if (bitmap)
+            DeleteObject(bitmap);
+        if (dc)
+            DeleteDC(dc);
+    }
+    bool Ok() const
+    {
+        return previous != NULL;
+    }
+    /* The pixels without their unused top byte. */
+    std::vector<DWORD> Pixels() const
+    {
+        GdiFlush();
+        std::vector<DWORD> out(bits, bits + width * height);
+        for (DWORD &px : out)
+            px &= 0xFFFFFF;
+        return out;
+    }
+};
+
+/* An icon drawn at 32 x 32 on a background colour. */
 static bool RenderIcon(HICON icon, COLORREF background, std::vector<DWORD> &pixels)
 {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = 32;
-    bi.bmiHeader.biHeight = -32;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void *bits = NULL;
-    HDC screen = GetDC(NULL);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
-    ReleaseDC(NULL, screen);
-    bool ok = false;
-    if (dc && bmp)
-    {
-        HGDIOBJ old = SelectObject(dc, bmp);
-        RECT rc = {0, 0, 32, 32};
-        HBRUSH brush = CreateSolidBrush(background);
-        FillRect(dc, &rc, brush);
-        DeleteObject(brush);
-        ok = DrawIconEx(dc, 0, 0, icon, 32, 32, 0, NULL, DI_NORMAL) != 0;
-        GdiFlush();
-        pixels.assign((DWORD *)bits, (DWORD *)bits + 32 * 32);
-        SelectObject(dc, old);
-    }
-    if (bmp)
-        DeleteObject(bmp);
-    if (dc)
-        DeleteDC(dc);
+    Canvas canvas(32, 32);
+    if (!canvas.Ok())
+        return false;
+    RECT rc = {0, 0, 32, 32};
+    HBRUSH brush = CreateSolidBrush(background);
+    FillRect(canvas.dc, &rc, brush);
+    DeleteObject(brush);
+    bool ok = DrawIconEx(canvas.dc, 0, 0, icon, 32, 32, 0, NULL, DI_NORMAL) != 0;
+    pixels = canvas.Pixels();
     return ok;
 }
 
@@ -303,30 +334,13 @@ static bool CapturePixels(HWND hwnd, std::vector<DWORD> &pixels)
 {
     POINT origin = {0, 0};
     ClientToScreen(hwnd, &origin);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = 32;
-    bi.bmiHeader.biHeight = -32;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void *bits = NULL;
+    Canvas canvas(32, 32);
+    if (!canvas.Ok())
+        return false;
     HDC screen = GetDC(NULL);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
-    bool ok = false;
-    if (dc && bmp)
-    {
-        HGDIOBJ old = SelectObject(dc, bmp);
-        ok = BitBlt(dc, 0, 0, 32, 32, screen, origin.x, origin.y, SRCCOPY) != 0;
-        GdiFlush();
-        pixels.assign((DWORD *)bits, (DWORD *)bits + 32 * 32);
-        SelectObject(dc, old);
-    }
-    if (bmp)
-        DeleteObject(bmp);
-    if (dc)
-        DeleteDC(dc);
+    bool ok = BitBlt(canvas.dc, 0, 0, 32, 32, screen, origin.x, origin.y, SRCCOPY) != 0;
     ReleaseDC(NULL, screen);
+    pixels = canvas.Pixels();
     return ok;
 }
 
@@ -344,11 +358,6 @@ bool StaticShowsSystemIcon(HWND iconStatic, int systemIconId)
             RenderIcon(LoadIconW(NULL, MAKEINTRESOURCEW(systemIconId)), GetSysColor(COLOR_BTNFACE),
                        expected))
         {
-            for (size_t i = 0; i < shown.size(); i++)
-            {
-                shown[i] &= 0xFFFFFF;
-                expected[i] &= 0xFFFFFF;
-            }
             if (shown == expected)
                 return true;
         }
@@ -395,41 +404,42 @@ bool SaveScreenshot(const std::string &path, HWND window)
     if (window)
         GetWindowRect(window, &area);
     int w = area.right - area.left, h = area.bottom - area.top;
+    Canvas canvas(w, h);
+    if (w <= 0 || h <= 0 || !canvas.Ok())
+        return false;
+    HDC screen = GetDC(NULL);
+    BitBlt(canvas.dc, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
+    ReleaseDC(NULL, screen);
+    std::vector<DWORD> pixels = canvas.Pixels();
+
+    /* A 24-bit bottom-up file, which every viewer and converter reads. */
+    DWORD stride = ((DWORD)w * 3 + 3) & ~3u;
+    std::vector<BYTE> rows(stride * h, 0);
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++)
+        {
+            DWORD px = pixels[(size_t)y * w + x];
+            BYTE *out = &rows[(size_t)(h - 1 - y) * stride + x * 3];
+            out[0] = (BYTE)px;
+            out[1] = (BYTE)(px >> 8);
+            out[2] = (BYTE)(px >> 16);
+        }
     BITMAPINFOHEADER bh = {};
     bh.biSize = sizeof(bh);
     bh.biWidth = w;
     bh.biHeight = h;
     bh.biPlanes = 1;
     bh.biBitCount = 24;
-    void *bits = NULL;
-    HDC screen = GetDC(NULL);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateDIBSection(screen, (BITMAPINFO *)&bh, DIB_RGB_COLORS, &bits, NULL, 0);
-    bool ok = false;
-    if (dc && bmp)
-    {
-        HGDIOBJ old = SelectObject(dc, bmp);
-        BitBlt(dc, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
-        GdiFlush();
-        DWORD stride = ((DWORD)w * 3 + 3) & ~3u;
-        BITMAPFILEHEADER fh = {};
-        fh.bfType = 0x4D42;
-        fh.bfOffBits = sizeof(fh) + sizeof(bh);
-        fh.bfSize = fh.bfOffBits + stride * h;
-        FILE *f = _wfopen(Wide(path).c_str(), L"wb");
-        if (f)
-        {
-            ok = fwrite(&fh, sizeof(fh), 1, f) == 1 && fwrite(&bh, sizeof(bh), 1, f) == 1 &&
-                 fwrite(bits, stride * h, 1, f) == 1;
-            fclose(f);
-        }
-        SelectObject(dc, old);
-    }
-    if (bmp)
-        DeleteObject(bmp);
-    if (dc)
-        DeleteDC(dc);
-    ReleaseDC(NULL, screen);
+    BITMAPFILEHEADER fh = {};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof(fh) + sizeof(bh);
+    fh.bfSize = fh.bfOffBits + (DWORD)rows.size();
+    FILE *f = _wfopen(Wide(path).c_str(), L"wb");
+    if (!f)
+        return false;
+    bool ok = fwrite(&fh, sizeof(fh), 1, f) == 1 && fwrite(&bh, sizeof(bh), 1, f) == 1 &&
+              fwrite(rows.data(), rows.size(), 1, f) == 1;
+    fclose(f);
     return ok;
 }
 
