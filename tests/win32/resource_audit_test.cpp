@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "support/built_programs.h"
+
 namespace
 {
 
@@ -218,18 +220,7 @@ const std::pair<const char *, const char *> kIcons[] = {
 const char kManifest[] = "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" "
                          "manifestVersion=\"1.0\"></assembly>\r\n";
 
-struct Program
-{
-    const char *file;
-    bool korean;
-};
-
-const Program kPrograms[] = {
-    {"M470Setup_ko_win7.exe", true},
-    {"M270Setup_ko_vista.exe", true},
-    {"M270Setup_en_win7.exe", false},
-    {"M270Setup_en_vista.exe", false},
-};
+const BuiltProgram (&kPrograms)[4] = kBuiltPrograms;
 
 // ------------------------------------------------------- reading resources
 
@@ -473,18 +464,17 @@ class ResourceAudit : public ::testing::Test
 
     static void SetUpTestSuite()
     {
-        const char *dir = getenv("SETUP_BIN_DIR");
-        if (!dir || !*dir)
+        if (BuiltProgramPath("").empty())
         {
             gap = "SETUP_BIN_DIR is not set";
             return;
         }
-        for (const Program &p : kPrograms)
+        for (const BuiltProgram &p : kPrograms)
         {
-            std::string path = std::string(dir) + "\\" + p.file;
+            std::string path = BuiltProgramPath(p.file);
             Module m;
             SetLastError(0xdeadbeef);
-            m.handle = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+            m.handle = LoadBuiltProgram(p.file);
             DWORD error = GetLastError();
             if (!m.handle)
             {
@@ -520,7 +510,7 @@ TEST_F(ResourceAudit, EachProgramHoldsExactlyTheExpectedResources)
         expected.push_back("6/#" + std::to_string(block) + "/1042");
     for (const DialogRow &d : kDialogs)
         expected.push_back(std::string("5/") + d.name + "/1042");
-    for (const Program &p : kPrograms)
+    for (const BuiltProgram &p : kPrograms)
     {
         SCOPED_TRACE(p.file);
         const Module &m = modules[p.file];
@@ -550,7 +540,7 @@ TEST_F(ResourceAudit, EachProgramHoldsExactlyTheExpectedResources)
 // by number.
 TEST_F(ResourceAudit, DialogTemplatesMatchTheirLanguageTables)
 {
-    for (const Program &p : kPrograms)
+    for (const BuiltProgram &p : kPrograms)
         for (const DialogRow &d : kDialogs)
         {
             SCOPED_TRACE(std::string(p.file) + " " + d.name);
@@ -568,7 +558,7 @@ TEST_F(ResourceAudit, DialogTemplatesMatchTheirLanguageTables)
 // images, or images without their AND mask.
 TEST_F(ResourceAudit, IconImagesHaveTheListedSizesAndDepths)
 {
-    for (const Program &p : kPrograms)
+    for (const BuiltProgram &p : kPrograms)
         for (const auto &icon : kIcons)
         {
             SCOPED_TRACE(std::string(p.file) + " " + icon.first);
@@ -617,7 +607,7 @@ struct BitmapRow
 TEST_F(ResourceAudit, BitmapsHaveTheirFormAndTheBackgroundALightPanel)
 {
     const BitmapRow rows[] = {{"#113", 497, 309, 24, 2834}, {"#2039", 154, 248, 4, 3780}};
-    for (const Program &p : kPrograms)
+    for (const BuiltProgram &p : kPrograms)
         for (const BitmapRow &row : rows)
         {
             SCOPED_TRACE(std::string(p.file) + " bitmap " + row.name);
@@ -657,7 +647,7 @@ TEST_F(ResourceAudit, BitmapsHaveTheirFormAndTheBackgroundALightPanel)
 // (which would theme the controls) or lost its bytes.
 TEST_F(ResourceAudit, ManifestIsTheEmptyAssembly)
 {
-    for (const Program &p : kPrograms)
+    for (const BuiltProgram &p : kPrograms)
     {
         SCOPED_TRACE(p.file);
         const Resource *r = modules[p.file].Find("#24", "#1");
@@ -695,7 +685,7 @@ INT_PTR CALLBACK QuietDlgProc(HWND, UINT, WPARAM, LPARAM)
 // against a picture button that is shown or enabled.
 TEST_F(ResourceAudit, TemplatesCreateWithTheImagesTheyName)
 {
-    for (const Program &p : kPrograms)
+    for (const BuiltProgram &p : kPrograms)
         for (const DialogRow &d : kDialogs)
         {
             SCOPED_TRACE(std::string(p.file) + " " + d.name);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "profile/resource.h"
+#include "support/built_programs.h"
 
 namespace
 {
@@ -52,19 +53,6 @@ const StringRow kStrings[] = {
      "and continue."},
 };
 
-struct Program
-{
-    const char *file;
-    bool korean;
-};
-
-const Program kPrograms[] = {
-    {"M470Setup_ko_win7.exe", true},
-    {"M270Setup_ko_vista.exe", true},
-    {"M270Setup_en_win7.exe", false},
-    {"M270Setup_en_vista.exe", false},
-};
-
 std::wstring FromUtf8(const char *text)
 {
     wchar_t buf[2048];
@@ -77,16 +65,6 @@ std::string ToAnsi(const std::wstring &text)
     char buf[2048];
     int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, buf, sizeof(buf), NULL, NULL);
     return n > 0 ? std::string(buf, n - 1) : std::string();
-}
-
-HMODULE LoadProgram(const char *file)
-{
-    char path[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA("SETUP_BIN_DIR", path, sizeof(path));
-    if (n == 0 || n >= sizeof(path))
-        return NULL;
-    std::string full = std::string(path) + "\\" + file;
-    return LoadLibraryExA(full.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
 }
 
 } // namespace
@@ -104,10 +82,10 @@ TEST(StringTables, RunsUnderKoreanCodePage)
 // a build or a text cut short fails here.
 TEST(StringTables, EveryTextExactInEveryBuild)
 {
-    for (const Program &program : kPrograms)
+    for (const BuiltProgram &program : kBuiltPrograms)
     {
         SCOPED_TRACE(program.file);
-        HMODULE module = LoadProgram(program.file);
+        HMODULE module = LoadBuiltProgram(program.file);
         ASSERT_NE(module, nullptr) << "cannot load " << program.file << " as data";
         for (const StringRow &row : kStrings)
         {
@@ -135,10 +113,10 @@ TEST(StringTables, EveryTextExactInEveryBuild)
 // A build must hold the twenty texts and no others.
 TEST(StringTables, NoOtherStringsInTheTable)
 {
-    for (const Program &program : kPrograms)
+    for (const BuiltProgram &program : kBuiltPrograms)
     {
         SCOPED_TRACE(program.file);
-        HMODULE module = LoadProgram(program.file);
+        HMODULE module = LoadBuiltProgram(program.file);
         ASSERT_NE(module, nullptr);
         int found = 0;
         for (UINT id = 0; id < 0x10000; id += 16)

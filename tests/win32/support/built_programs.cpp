@@ -1,0 +1,31 @@
+/*
+ * The four built programs for the Win32 tests (see built_programs.h).
+ */
+#include "built_programs.h"
+
+const BuiltProgram kBuiltPrograms[4] = {
+    {"M470Setup_ko_win7.exe", true},
+    {"M270Setup_ko_vista.exe", true},
+    {"M270Setup_en_win7.exe", false},
+    {"M270Setup_en_vista.exe", false},
+};
+
+std::string BuiltProgramPath(const char *file)
+{
+    char dir[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("SETUP_BIN_DIR", dir, sizeof(dir));
+    if (n == 0 || n >= sizeof(dir))
+        return std::string();
+    return std::string(dir) + "\\" + file;
+}
+
+HMODULE LoadBuiltProgram(const char *file)
+{
+    std::string path = BuiltProgramPath(file);
+    if (path.empty())
+    {
+        SetLastError(ERROR_ENVVAR_NOT_FOUND);
+        return NULL;
+    }
+    return LoadLibraryExA(path.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+}

@@ -1,0 +1,26 @@
+/*
+ * The four built programs, as the Win32 tests read them: their file names
+ * in SETUP_BIN_DIR and loading one as a data file to look at its resources.
+ */
+#ifndef SETUP_TEST_BUILT_PROGRAMS_H
+#define SETUP_TEST_BUILT_PROGRAMS_H
+
+#include <windows.h>
+
+#include <string>
+
+struct BuiltProgram
+{
+    const char *file;
+    bool korean;
+};
+
+extern const BuiltProgram kBuiltPrograms[4];
+
+/* SETUP_BIN_DIR\file, or "" when SETUP_BIN_DIR is not set. */
+std::string BuiltProgramPath(const char *file);
+
+/* The program loaded as a data file, or NULL (the last error tells why). */
+HMODULE LoadBuiltProgram(const char *file);
+
+#endif
