@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ui_driver.h"
+#include "support/ui_driver.h"
 #include "app/setup_state.h"
 #include "profile/resource.h"
 #include "ui/message_dialog.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "ui_driver.h"
+#include "support/ui_driver.h"
 #include "app/setup_state.h"
 #include "app/startup.h"
 #include "profile/build_profile.h"
