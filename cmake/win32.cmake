@@ -111,6 +111,18 @@ add_test(NAME wine_prefix_template
 set_tests_properties(wine_prefix_template PROPERTIES FIXTURES_SETUP wine_prefix LABELS fixture
                      SKIP_RETURN_CODE 77)
 
+# The platform self-test (threads, timers, exceptions, contexts) runs before
+# every other test under Wine, which require it below: on a broken route
+# (see scripts/wine-route.sh) it names the broken capability and the rest
+# is not run.
+add_executable(platform_selftest ${CMAKE_SOURCE_DIR}/tests/platform/platform_selftest.cpp)
+target_compile_options(platform_selftest PRIVATE ${WARNINGS})
+target_link_libraries(platform_selftest PRIVATE ntdll)
+target_link_options(platform_selftest PRIVATE -static)
+add_test(NAME wine_platform_selftest COMMAND platform_selftest)
+set_tests_properties(wine_platform_selftest PROPERTIES FIXTURES_REQUIRED wine_prefix
+                     FIXTURES_SETUP wine_platform LABELS fixture SKIP_RETURN_CODE 77 TIMEOUT 300)
+
 add_library(win32_test_resources OBJECT ${CMAKE_SOURCE_DIR}/profile/setup.rc)
 target_compile_definitions(win32_test_resources PRIVATE SETUP_LANG_EN)
 
@@ -140,3 +152,12 @@ foreach(_src ${WIN32_TEST_SOURCES})
 endforeach()
 
 include(${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake)
+
+# Every test that runs under Wine waits for the platform self-test.
+get_property(_all_tests DIRECTORY PROPERTY TESTS)
+foreach(_t ${_all_tests})
+    get_test_property(${_t} FIXTURES_REQUIRED _fixtures)
+    if(_fixtures MATCHES "wine_prefix" AND NOT _t STREQUAL "wine_platform_selftest")
+        set_property(TEST ${_t} APPEND PROPERTY FIXTURES_REQUIRED wine_platform)
+    endif()
+endforeach()

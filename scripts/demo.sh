@@ -29,6 +29,12 @@ out=$PWD/build/demo/$deliverable
 rm -rf "$out"
 mkdir -p "$out/screenshots"
 cp -a "build/win32/package/$deliverable" "$out/package"
+# The route install-deps.sh chose: native, or under qemu-user with the
+# preload library that mends its signal contexts.
+# shellcheck disable=SC1091
+. build/wine-route.env
+export LD_PRELOAD=${SETUP_WINE_PRELOAD:-}
+echo "wine route: $SETUP_WINE_ROUTE ($SETUP_WINE_ROUTE_WHY)"
 scripts/make-prefix.sh "$out/prefix" >/dev/null
 export WINEPREFIX=$out/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 case $deliverable in
@@ -58,6 +64,7 @@ winpath() { echo "Z:${1//\//\\}"; }
 xvfb_pid=
 cleanup() {
     wineserver -k 2>/dev/null || true
+    scripts/wine-route.sh release
     [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
 }
 trap cleanup EXIT

@@ -1,6 +1,8 @@
 #!/bin/bash
 # install-deps.sh: installs what building and testing need on Debian 12,
-# with the i386 architecture for wine32.  A no-op when all is installed.
+# with the i386 architecture for wine32, then finds out how this machine runs
+# the 32-bit side of Wine and sets that route up (scripts/wine-route.sh,
+# which writes build/wine-route.env).  Installs nothing when all is there.
 set -eu
 packages=(cmake make g++ libgtest-dev googletest g++-mingw-w64-i686 binutils-mingw-w64-i686
           wine wine32:i386 xvfb x11-apps x11-utils imagemagick fonts-nanum mscompress python3)
@@ -10,7 +12,8 @@ for p in "${packages[@]}"; do
         missing+=("$p")
     fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+here=$(dirname "$0")
+[ ${#missing[@]} -eq 0 ] && exec "$here/wine-route.sh" setup
 sudo=
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 echo "installing: ${missing[*]}"
@@ -20,3 +23,4 @@ fi
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" \
     >/dev/null
+exec "$here/wine-route.sh" setup

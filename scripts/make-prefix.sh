@@ -10,12 +10,21 @@ if ! command -v wine >/dev/null || ! command -v wineboot >/dev/null; then
     echo "skipped: wine is not installed (run scripts/install-deps.sh)"
     exit 77
 fi
+route_env=$(dirname "$0")/../build/wine-route.env
+# shellcheck disable=SC1090
+[ -f "$route_env" ] && . "$route_env"
+export LD_PRELOAD=${SETUP_WINE_PRELOAD:-}
 rm -rf "$dir"
 mkdir -p "$dir"
-export WINEPREFIX=$dir WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# A 32-bit prefix even where wine64 is installed too.
+export WINEPREFIX=$dir WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
 wineboot -i >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+# A crash ends the process at once: without a debugger entry Wine starts no
+# winedbg, which would wait for ever on a display nobody watches.
+wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f \
+    >/dev/null 2>&1 || true
 drv=$dir/drive_c/windows/system32/spool/drivers/w32x86
 mkdir -p "$drv/3"
 for f in UNIDRV.DLL UNIDRVUI.DLL UNIDRV.HLP; do

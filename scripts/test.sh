@@ -5,9 +5,16 @@
 #   scripts/test.sh -L native       one layer (native, win32 or e2e)
 #   scripts/test.sh -R e2e_M270Setup_en_win7   one test
 # Extra arguments go to both ctest runs.
+# SETUP_WINE_ROUTE=emulated runs the Win32 layers under qemu-user even where
+# the machine runs 32-bit code (see scripts/wine-route.sh).
 set -u
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh || exit 1
+# shellcheck disable=SC1091
+. build/wine-route.env
+route="$SETUP_WINE_ROUTE ($SETUP_WINE_ROUTE_WHY)"
+trap 'scripts/wine-route.sh release' EXIT
+echo "=== wine route: $route"
 jobs=$(nproc)
 
 mkdir -p build/logs
@@ -33,5 +40,6 @@ passed=$(count ' Passed ')
 failed=$(count '\*\*\*(Failed|Timeout|Exception)|Child aborted')
 skipped=$(count '\*\*\*(Skipped|Not Run)')
 echo
+echo "wine route: $route"
 echo "tests: $passed passed, $failed failed, $skipped skipped"
 exit $status

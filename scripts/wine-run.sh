@@ -11,6 +11,12 @@ skip() {
     echo "skipped: $*"
     exit 77
 }
+# The route install-deps.sh chose (scripts/wine-route.sh): under emulation it
+# preloads the library that mends qemu's signal contexts.
+route_env=$(dirname "$0")/../build/wine-route.env
+# shellcheck disable=SC1090
+[ -f "$route_env" ] && . "$route_env"
+export LD_PRELOAD=${SETUP_WINE_PRELOAD:-}
 command -v wine >/dev/null || skip "wine is not installed (run scripts/install-deps.sh)"
 command -v Xvfb >/dev/null || skip "Xvfb is not installed (run scripts/install-deps.sh)"
 [ -f "$template/system.reg" ] || skip "no Wine prefix template at $template"
