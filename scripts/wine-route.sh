@@ -150,7 +150,6 @@ write_env() {
             echo "SETUP_WINE_PRELOAD='$state/\$LIB/libsetup_trapno.so'"
         fi
     } >"$envfile"
-    echo "wine route: $route ($why)"
 }
 
 setup() {
