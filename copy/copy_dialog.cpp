@@ -153,7 +153,8 @@ int CopyDriverFile(HWND dialog, LONG index)
     char source[COPY_TEXT_MAX];
     char destination[COPY_TEXT_MAX];
     char versionPath[COPY_TEXT_MAX];
-    LONG result = COPY_ERROR_OPEN;
+    BOOL opened = FALSE;
+    LONG result = 0;
     const char *name =
         NthKeyName(g_state.dependentFiles, sizeof(g_state.dependentFiles), (unsigned)index);
     if (name != NULL)
@@ -167,14 +168,13 @@ int CopyDriverFile(HWND dialog, LONG index)
         DeleteEarlierCopy(destination);
         if (WantsVersionCopy())
             DeleteEarlierCopy(versionPath);
-        if (!ExpandFile(source, destination, &result))
-            result = COPY_ERROR_OPEN;
-        else if (WantsVersionCopy())
-            /* Made whatever the copy answered; a missing subfolder is not
-             * reported. */
+        opened = ExpandFile(source, destination, &result);
+        /* Made whatever the copy answered; a missing subfolder is not
+         * reported. */
+        if (opened && WantsVersionCopy())
             CopyFileA(destination, versionPath, FALSE);
     }
-    if (result == COPY_ERROR_OPEN)
+    if (!opened)
     {
         ReportCopyError(dialog, COPY_ERROR_OPEN);
         return COPY_FILE_GIVE_UP;
