@@ -34,3 +34,14 @@ add_test(NAME win32_copy_root
 set_tests_properties(win32_copy_root PROPERTIES
     FIXTURES_REQUIRED wine_prefix LABELS win32 SKIP_RETURN_CODE 77 TIMEOUT 300
     ENVIRONMENT "SETUP_COPY_FIXTURES=${WIN_COPY_FIXTURES}")
+
+# The copy benchmark (run by scripts/copy-benchmark.sh, not by ctest).
+add_executable(copy_benchmark ${CMAKE_SOURCE_DIR}/tests/bench/copy_benchmark.cpp
+                              ${CMAKE_SOURCE_DIR}/profile/active_profile.cpp
+                              ${CMAKE_SOURCE_DIR}/profile/m270_en_win7.cpp
+                              $<TARGET_OBJECTS:win32_test_resources>)
+target_include_directories(copy_benchmark PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32)
+target_compile_definitions(copy_benchmark PRIVATE SETUP_PROFILE=g_profile_M270_en_win7)
+target_compile_options(copy_benchmark PRIVATE ${WARNINGS})
+target_link_libraries(copy_benchmark PRIVATE setup_lib)
+target_link_options(copy_benchmark PRIVATE -static)
