@@ -148,6 +148,18 @@ static BOOL ExpandFile(char *source, char *destination, LONG *result)
     return TRUE;
 }
 
+/* Puts driverDirectory into control 2011 unless the control shows it
+ * already: it is the same for every file, and under Wine 8 each change of
+ * a static's text costs about 0.3 ms, as much as expanding a small file. */
+static void ShowDirectory(HWND dialog)
+{
+    char shown[COPY_TEXT_MAX];
+    shown[0] = '\0';
+    GetDlgItemTextA(dialog, IDC_COPY_DIRECTORY, shown, sizeof(shown));
+    if (strcmp(shown, g_state.driverDirectory) != 0)
+        SetDlgItemTextA(dialog, IDC_COPY_DIRECTORY, g_state.driverDirectory);
+}
+
 int CopyDriverFile(HWND dialog, LONG index)
 {
     char source[COPY_TEXT_MAX];
@@ -160,7 +172,7 @@ int CopyDriverFile(HWND dialog, LONG index)
     if (name != NULL)
     {
         SetDlgItemTextA(dialog, IDC_COPY_FILE_NAME, name);
-        SetDlgItemTextA(dialog, IDC_COPY_DIRECTORY, g_state.driverDirectory);
+        ShowDirectory(dialog);
     }
     if (name != NULL && BuildCopyPaths(name, destination, versionPath) &&
         SUCCEEDED(StringCchCopyA(source, sizeof(source), name)))
