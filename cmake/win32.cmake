@@ -151,6 +151,7 @@ foreach(_src ${WIN32_TEST_SOURCES})
     endif()
 endforeach()
 
+include(${CMAKE_SOURCE_DIR}/tests/win32/copy.cmake)
 include(${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake)
 
 # Every test that runs under Wine waits for the platform self-test.

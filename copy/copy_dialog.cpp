@@ -1,9 +1,342 @@
 /*
- * Stand-in until the copy dialog is written: every file counts as copied.
+ * The copy dialog.  Everything runs on the one thread inside the dialog's
+ * own message handling: timer 3005 starts the copy loop 100 ms after the
+ * dialog opens, the loop drains the message queue after each file so that
+ * Cancel keeps working (the cancel question and a No answer's new run then
+ * run nested inside it), and the loop reports how it ended by posting
+ * commands to the dialog.  Each file is opened by its bare name, so the
+ * platform's search order finds it, and expanded by LZ32 when it is stored
+ * compressed.
  */
 #include "copy_dialog.h"
 
-int RunCopyDialog(HWND)
+#include <string.h>
+
+#include <strsafe.h>
+
+#include "copy_logic.h"
+#include "lz_api.h"
+#include "../app/setup_state.h"
+#include "../profile/resource.h"
+#include "../setupinfo/inf_text.h"
+#include "../ui/message_dialog.h"
+
+#define COPY_START_DELAY 100 /* ms from opening to the first run */
+#define COPY_END_DELAY 1000  /* ms from the last file to the end */
+#define COPY_SOURCE_STYLE (OF_READ | OF_PROMPT | OF_CANCEL)
+#define COPY_ERROR_TYPE (MB_OK | MB_ICONHAND) /* 16 */
+
+static const COLORREF kNavy = RGB(0, 0, 128);
+static const COLORREF kWhite = RGB(255, 255, 255);
+static const COLORREF kBlack = RGB(0, 0, 0);
+
+/* One pass of the bar on a fresh device context: `part` filled, `excluded`
+ * clipped away, the text drawn over the whole client area. */
+static void DrawBarPart(HWND bar, const RECT &client, const RECT &part, const RECT &excluded,
+                        HBRUSH brush, COLORREF textColor, const char *text)
 {
-    return 1;
+    HDC dc = GetDC(bar);
+    if (dc == NULL)
+        return;
+    ExcludeClipRect(dc, excluded.left, excluded.top, excluded.right, excluded.bottom);
+    FillRect(dc, &part, brush);
+    if (text != NULL)
+    {
+        RECT area = client;
+        SetTextColor(dc, textColor);
+        SetBkMode(dc, TRANSPARENT);
+        DrawTextA(dc, text, -1, &area, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+    }
+    ReleaseDC(bar, dc);
+}
+
+void DrawProgressBar(HWND bar, HBRUSH navy, const RECT &client, LONG done, LONG count)
+{
+    ProgressLayout layout = LayoutProgressBar(done, count, client.left, client.right);
+    char text[COPY_TEXT_MAX];
+    const char *shown = NULL;
+    if (layout.hasText && FormatPercent(layout.percent, text, sizeof(text)))
+        shown = text;
+    RECT filled = {client.left, client.top, layout.split, client.bottom};
+    RECT rest = {layout.split, client.top, client.right, client.bottom};
+    DrawBarPart(bar, client, filled, rest, navy, kWhite, shown);
+    DrawBarPart(bar, client, rest, filled, (HBRUSH)GetStockObject(WHITE_BRUSH), kBlack, shown);
+}
+
+void ReportCopyError(HWND dialog, LONG code)
+{
+    char text[COPY_TEXT_MAX];
+    char title[COPY_TEXT_MAX];
+    text[0] = '\0';
+    title[0] = '\0';
+    LoadStringA(g_state.instance, CopyErrorStringId(code), text, sizeof(text));
+    LoadStringA(g_state.instance, IDS_TITLE_ERROR, title, sizeof(title));
+    ShowMessageDialog(dialog, text, title, COPY_ERROR_TYPE);
+}
+
+static BOOL WantsVersionCopy(void)
+{
+    return g_state.driverVersion > 1;
+}
+
+/* Both paths of a list name, or FALSE before anything is touched when the
+ * name could reach outside the driver directory or a path would not fit its
+ * buffer (a cut path would name another file). */
+static BOOL BuildCopyPaths(const char *name, char *destination, char *versionPath)
+{
+    if (!IsBareFileName(name) || g_state.driverDirectory[0] == '\0')
+        return FALSE;
+    if (!BuildDestinationPath(g_state.driverDirectory, name, destination, COPY_TEXT_MAX))
+        return FALSE;
+    if (!WantsVersionCopy())
+        return TRUE;
+    return BuildVersionPath(g_state.driverDirectory, (int32_t)g_state.driverVersion, name,
+                            versionPath, COPY_TEXT_MAX);
+}
+
+/* An earlier copy is deleted; when that fails, creating the destination
+ * fails too and is reported then. */
+static void DeleteEarlierCopy(const char *path)
+{
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        DeleteFileA(path);
+}
+
+/* Creates the destination, or answers HFILE_ERROR.  When Wine 8's
+ * LZOpenFileA cannot create a path with OF_CREATE, it quietly creates the
+ * name with its last letter replaced by "_" instead (M270.GP_ for M270.GPD)
+ * and succeeds; such a file is no copy of ours: it is closed, deleted
+ * unless it was there before, and the create counts as failed. */
+static INT CreateDestination(char *destination)
+{
+    char fallback[COPY_TEXT_MAX];
+    BOOL fallbackExisted = LzFallbackName(destination, fallback, sizeof(fallback)) &&
+                           GetFileAttributesA(fallback) != INVALID_FILE_ATTRIBUTES;
+    OFSTRUCT ofs;
+    ZeroMemory(&ofs, sizeof(ofs));
+    INT file = g_lz->openFile(destination, &ofs, OF_CREATE);
+    if (file < 0)
+        return HFILE_ERROR;
+    const char *created = PathFileName(ofs.szPathName);
+    if (strcmp(created, PathFileName(destination)) == 0)
+        return file;
+    g_lz->close(file);
+    if (!fallbackExisted && fallback[0] != '\0' && strcmp(created, PathFileName(fallback)) == 0)
+        DeleteFileA(ofs.szPathName);
+    return HFILE_ERROR;
+}
+
+/* Opens the source by its bare name (the platform's search order, with its
+ * missing-file prompt) and the destination, and copies.  FALSE when either
+ * cannot be opened; else *result is CopyLZFile's answer. */
+static BOOL ExpandFile(char *source, char *destination, LONG *result)
+{
+    OFSTRUCT ofs;
+    ZeroMemory(&ofs, sizeof(ofs));
+    INT in = g_lz->openFile(source, &ofs, COPY_SOURCE_STYLE);
+    if (in < 0)
+        return FALSE;
+    INT out = CreateDestination(destination);
+    if (out < 0)
+    {
+        g_lz->close(in);
+        return FALSE;
+    }
+    *result = g_lz->copyFile(in, out);
+    g_lz->close(in);
+    g_lz->close(out);
+    return TRUE;
+}
+
+/* Puts driverDirectory into control 2011 unless the control shows it
+ * already: it is the same for every file, and under Wine 8 each change of
+ * a static's text costs about 0.3 ms, as much as expanding a small file. */
+static void ShowDirectory(HWND dialog)
+{
+    char shown[COPY_TEXT_MAX];
+    shown[0] = '\0';
+    GetDlgItemTextA(dialog, IDC_COPY_DIRECTORY, shown, sizeof(shown));
+    if (strcmp(shown, g_state.driverDirectory) != 0)
+        SetDlgItemTextA(dialog, IDC_COPY_DIRECTORY, g_state.driverDirectory);
+}
+
+int CopyDriverFile(HWND dialog, LONG index)
+{
+    char source[COPY_TEXT_MAX];
+    char destination[COPY_TEXT_MAX];
+    char versionPath[COPY_TEXT_MAX];
+    BOOL opened = FALSE;
+    LONG result = 0;
+    const char *name =
+        NthKeyName(g_state.dependentFiles, sizeof(g_state.dependentFiles), (unsigned)index);
+    if (name != NULL)
+    {
+        SetDlgItemTextA(dialog, IDC_COPY_FILE_NAME, name);
+        ShowDirectory(dialog);
+    }
+    if (name != NULL && BuildCopyPaths(name, destination, versionPath) &&
+        SUCCEEDED(StringCchCopyA(source, sizeof(source), name)))
+    {
+        DeleteEarlierCopy(destination);
+        if (WantsVersionCopy())
+            DeleteEarlierCopy(versionPath);
+        opened = ExpandFile(source, destination, &result);
+        /* Made whatever the copy answered; a missing subfolder is not
+         * reported. */
+        if (opened && WantsVersionCopy())
+            CopyFileA(destination, versionPath, FALSE);
+    }
+    if (!opened)
+    {
+        ReportCopyError(dialog, COPY_ERROR_OPEN);
+        return COPY_FILE_GIVE_UP;
+    }
+    if (result < 0)
+        ReportCopyError(dialog, result);
+    return CopyFileOutcome(result);
+}
+
+/* Every message waiting for the thread, for any window, without the
+ * dialog's keyboard handling. */
+static void DrainQueue(void)
+{
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+    {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+static BOOL FilesRemain(void)
+{
+    return (LONGLONG)g_state.nextFileIndex < (LONGLONG)g_state.fileCount;
+}
+
+void RunCopyLoop(HWND dialog, BOOL copying)
+{
+    HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
+    HBRUSH navy = CreateSolidBrush(kNavy);
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(bar, &client);
+    if (!copying)
+    {
+        DrawProgressBar(bar, navy, client, g_state.nextFileIndex, (LONG)g_state.fileCount);
+        DeleteObject(navy);
+        return;
+    }
+
+    /* Posted when the run ends: IDOK after the last file, nothing when the
+     * user asked to cancel (a run started while the cancel question is open
+     * copies nothing). */
+    WPARAM ending = IDOK;
+    LPARAM endingParam = 0;
+    g_lz->start();
+    while (!g_state.cancelRequested && FilesRemain())
+    {
+        int outcome = CopyDriverFile(dialog, g_state.nextFileIndex);
+        if (outcome == COPY_FILE_GIVE_UP)
+        {
+            ending = IDCANCEL;
+            endingParam = 1;
+            break;
+        }
+        if (outcome == COPY_FILE_RETRY)
+        {
+            ending = CMD_RETRY_FILE;
+            break;
+        }
+        g_state.nextFileIndex++;
+        DrawProgressBar(bar, navy, client, g_state.nextFileIndex, (LONG)g_state.fileCount);
+        DrainQueue();
+    }
+    g_lz->done();
+    if (ending != IDOK || !g_state.cancelRequested)
+        PostMessageA(dialog, WM_COMMAND, ending, endingParam);
+    DeleteObject(navy);
+}
+
+static void OnCopyInitDialog(HWND hwnd)
+{
+    CenterDialog(hwnd);
+    SetFocus(GetDlgItem(hwnd, IDCANCEL));
+    SetTimer(hwnd, TIMER_START_COPY, COPY_START_DELAY, NULL);
+}
+
+static void OnCopyTimer(HWND hwnd, UINT timer)
+{
+    KillTimer(hwnd, timer);
+    if (timer == TIMER_START_COPY)
+        RunCopyLoop(hwnd, TRUE);
+    else if (timer == TIMER_END_COPY)
+        EndDialog(hwnd, IDOK);
+}
+
+/* Cancel, Escape or the close box.  The flag is set before the question
+ * opens, so a run that starts meanwhile copies nothing.  A pending close
+ * is stopped while the question is open, so the dialog does not vanish
+ * under it; a No answer's run posts IDOK again when every file is done. */
+static void OnUserCancel(HWND hwnd)
+{
+    g_state.cancelRequested = 1;
+    KillTimer(hwnd, TIMER_END_COPY);
+    if (LOWORD(ConfirmCancel(hwnd)) == IDYES)
+    {
+        EndDialog(hwnd, IDCANCEL);
+        return;
+    }
+    g_state.cancelRequested = 0;
+    RunCopyLoop(hwnd, TRUE);
+}
+
+/* Commands compare on the whole word: the loop posts them with
+ * notification code 0. */
+static void OnCopyCommand(HWND hwnd, WPARAM command, LPARAM lParam)
+{
+    switch (command)
+    {
+    case IDOK:
+        SetTimer(hwnd, TIMER_END_COPY, COPY_END_DELAY, NULL);
+        break;
+    case IDCANCEL:
+        if (lParam == 1)
+            EndDialog(hwnd, IDCANCEL);
+        else
+            OnUserCancel(hwnd);
+        break;
+    case CMD_RETRY_FILE:
+        RunCopyLoop(hwnd, TRUE);
+        break;
+    default:
+        break;
+    }
+}
+
+static INT_PTR CALLBACK CopyDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg)
+    {
+    case WM_INITDIALOG:
+        OnCopyInitDialog(hwnd);
+        return 0;
+    case WM_TIMER:
+        OnCopyTimer(hwnd, (UINT)wParam);
+        return 0;
+    case WM_COMMAND:
+        OnCopyCommand(hwnd, wParam, lParam);
+        return 0;
+    case WM_ENTERIDLE:
+        /* A message box or the system menu of this dialog is waiting. */
+        RunCopyLoop(hwnd, FALSE);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+int RunCopyDialog(HWND owner)
+{
+    INT_PTR result = DialogBoxParamA(g_state.instance, "IDD_COPY", owner, CopyDialogProc, 0);
+    /* A dialog that could not be shown copied nothing. */
+    return result == IDOK ? 1 : 2;
 }

@@ -1,1 +1,3 @@
-setup_sources(WIN32 copy_dialog.cpp)
+setup_sources(
+    PORTABLE copy_logic.cpp
+    WIN32 copy_dialog.cpp lz_api.cpp)

@@ -30,8 +30,15 @@ foreach(_d ${SETUP_DELIVERABLES})
     else()
         list(APPEND _env "LANG=C.UTF-8" "LC_ALL=C.UTF-8")
     endif()
-    add_test(NAME e2e_${_d} COMMAND e2e_tests)
+    add_test(NAME e2e_${_d} COMMAND e2e_tests --gtest_filter=-CopyE2E.*)
     set_tests_properties(e2e_${_d} PROPERTIES
         FIXTURES_REQUIRED wine_prefix LABELS e2e SKIP_RETURN_CODE 77 TIMEOUT 600
         ENVIRONMENT "${_env}")
+    # The copy through the whole program, on one build of each language.
+    if(_d STREQUAL "M270Setup_en_win7" OR _d STREQUAL "M470Setup_ko_win7")
+        add_test(NAME e2e_copy_${_d} COMMAND e2e_tests --gtest_filter=CopyE2E.*)
+        set_tests_properties(e2e_copy_${_d} PROPERTIES
+            FIXTURES_REQUIRED wine_prefix LABELS e2e SKIP_RETURN_CODE 77 TIMEOUT 600
+            ENVIRONMENT "${_env};SETUP_SOURCE_DIR=${WIN_SOURCE_DIR}")
+    endif()
 endforeach()

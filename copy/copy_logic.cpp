@@ -1,0 +1,159 @@
+/*
+ * Progress arithmetic, error table, name check and path building of the copy
+ * dialog (see copy_logic.h).  Platform-free.
+ */
+#include "copy_logic.h"
+
+#include <stdio.h>
+#include <string.h>
+
+#include "../profile/resource.h"
+
+int32_t ProgressPercent(int32_t done, int32_t count)
+{
+    if (count <= 0)
+        return -1;
+    int64_t product = (int64_t)100 * done;
+    /* Rounded half away from zero, as MulDiv rounds. */
+    int64_t rounded = product >= 0 ? (2 * product + count) / (2 * (int64_t)count)
+                                   : -((-2 * product + count) / (2 * (int64_t)count));
+    if (rounded > INT32_MAX || rounded < INT32_MIN)
+        return -1;
+    return (int32_t)rounded;
+}
+
+ProgressLayout LayoutProgressBar(int32_t done, int32_t count, int32_t left, int32_t right)
+{
+    ProgressLayout layout = {left, -1, 0};
+    if (count <= 0 || done < 0)
+        return layout;
+    layout.percent = ProgressPercent(done, count);
+    layout.hasText = 1;
+    int32_t width = right > left ? right - left : 0;
+    if (layout.percent >= 100)
+        layout.split = right;
+    else
+        /* The product is formed in floating point and truncated; 0.01 is
+         * stored a little above a hundredth, so this is exactly
+         * (percent * width) / 100 in integers, on x87 and SSE alike. */
+        layout.split = left + (int32_t)(layout.percent * width * 0.01);
+    return layout;
+}
+
+int FormatPercent(int32_t percent, char *out, size_t outSize)
+{
+    if (outSize == 0)
+        return 0;
+    int n = snprintf(out, outSize, "%d %%", (int)percent);
+    if (n < 0 || (size_t)n >= outSize)
+    {
+        out[0] = '\0';
+        return 0;
+    }
+    return 1;
+}
+
+uint16_t CopyErrorStringId(int32_t code)
+{
+    switch (code)
+    {
+    case COPY_ERROR_OPEN:
+        return IDS_ERR_FILE_OPEN;
+    case -1: /* LZERROR_BADINHANDLE */
+        return IDS_ERR_BAD_SOURCE;
+    case -2: /* LZERROR_BADOUTHANDLE */
+        return IDS_ERR_BAD_DEST;
+    case -3: /* LZERROR_READ */
+        return IDS_ERR_DAMAGED;
+    case -4: /* LZERROR_WRITE */
+        return IDS_ERR_DISK_FULL;
+    case -5: /* LZERROR_GLOBALLOC */
+        return IDS_ERR_MEMORY;
+    case -6: /* LZERROR_GLOBLOCK */
+        return IDS_ERR_DECOMPRESS;
+    case -8: /* LZERROR_UNKNOWNALG */
+        return IDS_ERR_DAMAGED;
+    default: /* -7 LZERROR_BADVALUE and anything else */
+        return IDS_ERR_UNKNOWN;
+    }
+}
+
+int CopyFileOutcome(int32_t result)
+{
+    if (result >= 0)
+        return COPY_FILE_DONE;
+    if (result == -1 || result == -2)
+        return COPY_FILE_RETRY;
+    return COPY_FILE_GIVE_UP;
+}
+
+int IsBareFileName(const char *name)
+{
+    if (name == nullptr || name[0] == '\0')
+        return 0;
+    if (strpbrk(name, "\\/:") != nullptr)
+        return 0;
+    return name[strspn(name, ". ")] != '\0';
+}
+
+/* snprintf into a fixed buffer; 1 when all of it fits, else `out` empty. */
+static int Fits(int n, char *out, size_t outSize)
+{
+    if (n >= 0 && (size_t)n < outSize)
+        return 1;
+    if (outSize > 0)
+        out[0] = '\0';
+    return 0;
+}
+
+int BuildDestinationPath(const char *directory, const char *name, char *out, size_t outSize)
+{
+    if (outSize == 0)
+        return 0;
+    return Fits(snprintf(out, outSize, "%s%s", directory, name), out, outSize);
+}
+
+int BuildVersionPath(const char *directory, int32_t version, const char *name, char *out,
+                     size_t outSize)
+{
+    if (outSize == 0)
+        return 0;
+    char folder[COPY_TEXT_MAX];
+    if (!Fits(snprintf(folder, sizeof(folder), "%d\\", (int)version), folder, sizeof(folder)))
+    {
+        out[0] = '\0';
+        return 0;
+    }
+    size_t len = strlen(directory);
+    const char *separator = len > 0 && directory[len - 1] == '\\' ? "" : "\\";
+    return Fits(snprintf(out, outSize, "%s%s%s%s", directory, separator, folder, name), out,
+                outSize);
+}
+
+const char *PathFileName(const char *path)
+{
+    const char *slash = strrchr(path, '\\');
+    return slash ? slash + 1 : path;
+}
+
+int LzFallbackName(const char *path, char *out, size_t outSize)
+{
+    if (outSize == 0)
+        return 0;
+    size_t len = strlen(path);
+    /* The result is at most two characters longer. */
+    if (len + 3 > outSize)
+    {
+        out[0] = '\0';
+        return 0;
+    }
+    memcpy(out, path, len + 1);
+    char *dot = strchr(out + (PathFileName(path) - path), '.');
+    if (dot == nullptr)
+        memcpy(out + len, "._", 3);
+    else if (strlen(dot + 1) < 3)
+        memcpy(out + len, "_", 2);
+    else
+        out[len - 1] = '_';
+    return 1;
+}

@@ -1,0 +1,81 @@
+/*
+ * The plain decisions behind the copy dialog: the progress bar's percentage,
+ * split and text, the error code's message and what follows it, which file
+ * names may be copied, and the destination paths.  Platform-free: no
+ * <windows.h>, so the unit tests build it natively.
+ */
+#ifndef SETUP_COPY_LOGIC_H
+#define SETUP_COPY_LOGIC_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+/* What copying one file answers (CopyDriverFile). */
+#define COPY_FILE_GIVE_UP 0
+#define COPY_FILE_DONE 1
+#define COPY_FILE_RETRY 1009 /* the command that copies the same file again */
+
+/* The program's own error code: opening the source or creating the
+ * destination failed, or a path or name was refused. */
+#define COPY_ERROR_OPEN 1
+
+/* Size of every path and text buffer of the copy, with its closing NUL. */
+#define COPY_TEXT_MAX 1024
+
+/* MulDiv(100, done, count): 100 * done / count rounded to the nearest whole
+ * number, halves going up (1 of 8 gives 13, 199 of 200 gives 100).  -1 when
+ * count is 0 or less, as MulDiv answers a zero divisor. */
+int32_t ProgressPercent(int32_t done, int32_t count);
+
+/* The bar for `done` files of `count` in a client area from `left` to
+ * `right`: the filled part runs from left to split, the rest from split to
+ * right.  With no files to count (count 0 or less) the bar is all rest and
+ * has no text. */
+struct ProgressLayout
+{
+    int32_t split;
+    int32_t percent;
+    int hasText;
+};
+ProgressLayout LayoutProgressBar(int32_t done, int32_t count, int32_t left, int32_t right);
+
+/* The bar's text, "45 %"; 1 when it fits, else 0 with `out` empty. */
+int FormatPercent(int32_t percent, char *out, size_t outSize);
+
+/* String id of the message for an error code: the program's own 1 and the
+ * platform's LZERROR_* codes -1 to -8; every other code "Unknown error". */
+uint16_t CopyErrorStringId(int32_t code);
+
+/* What follows a copy that answered `result` (the size written, or a
+ * negative LZERROR_* code): COPY_FILE_DONE for 0 or more, COPY_FILE_RETRY
+ * for a bad source or destination handle (-1, -2), else COPY_FILE_GIVE_UP. */
+int CopyFileOutcome(int32_t result);
+
+/* 1 when `name` names a file inside whatever folder it is put in: not
+ * empty, no "\", "/" or ":", and not made of dots and blanks only ("." and
+ * "..", and names such as ". ." that Windows trims to them).  In the code
+ * pages the program runs in (ASCII, 949) none of those three bytes is ever
+ * the second byte of a double-byte character. */
+int IsBareFileName(const char *name);
+
+/* `directory` followed by `name`; 1 when it fits, else 0 with `out` empty. */
+int BuildDestinationPath(const char *directory, const char *name, char *out, size_t outSize);
+
+/* `directory`, a "\" when it does not end in one, `version` formatted by
+ * "%d\", then `name` (version 3: "...\3\NAME"); 1 when it fits, else 0 with
+ * `out` empty. */
+int BuildVersionPath(const char *directory, int32_t version, const char *name, char *out,
+                     size_t outSize);
+
+/* The last component of a path: what follows its last "\" (the whole path
+ * when it has none). */
+const char *PathFileName(const char *path);
+
+/* The name the platform's LZOpenFileA falls back to when it cannot open a
+ * path: in the last component, the last letter of an extension of three or
+ * more letters replaced by "_", "_" appended to a shorter one, "._"
+ * appended when there is none (M270.GPD gives M270.GP_).  1 when it fits,
+ * else 0 with `out` empty. */
+int LzFallbackName(const char *path, char *out, size_t outSize);
+
+#endif

@@ -1,0 +1,343 @@
+/*
+ * Runs the copy dialog in the test's own thread and watches it through two
+ * thread hooks, so that each observation and each user action happens at an
+ * exact point of the copy rather than after a guessed delay:
+ *   - before file k is copied (the dialog puts its name in control 2010),
+ *     when the bar shows k files done;
+ *   - when the loop's "all copied" command is taken from the queue;
+ *   - when a message dialog (an error, the cancel question) opens; it is
+ *     answered from a thread timer, which its own modal loop dispatches.
+ * The test's files live in C:\copytest\<case>\ (src: the current folder,
+ * where the sources are found; drv: the driver directory, with its "3"
+ * folder).
+ */
+#ifndef SETUP_TEST_COPY_HARNESS_H
+#define SETUP_TEST_COPY_HARNESS_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/setup_state.h"
+#include "copy/copy_dialog.h"
+#include "profile/resource.h"
+#include "ui_driver.h"
+
+namespace copytest
+{
+
+/* What a message dialog showed. */
+struct Message
+{
+    std::string title;
+    std::string text;
+};
+
+/* The bar's client area as 0x00RRGGBB pixels, row by row. */
+struct Pixels
+{
+    int width = 0;
+    int height = 0;
+    std::vector<DWORD> px;
+};
+
+struct CopyRun
+{
+    /* script */
+    std::function<void(HWND dialog)> opened; /* WM_INITDIALOG, before the start timer */
+    std::function<void(HWND dialog, size_t index)> beforeFile;
+    std::function<void(HWND dialog)> allCopied;
+    std::vector<int> answers;                /* button per message dialog, in order */
+    std::function<void(HWND box)> onMessage; /* before it is answered */
+    DWORD answerDelay = 20;                  /* ms a message stays up */
+
+    /* observations */
+    HWND dialog = NULL;
+    DWORD openedAt = 0;
+    std::vector<std::string> shown; /* names put into 2010, in order */
+    std::vector<Message> messages;
+    bool questionOpen = false;
+    bool startedUnderQuestion = false; /* timer 3005 came while the question was up */
+    INT_PTR result = 0;
+};
+
+inline CopyRun *&Current()
+{
+    static CopyRun *run = nullptr;
+    return run;
+}
+
+inline int ControlId(HWND hwnd)
+{
+    return GetDlgCtrlID(hwnd);
+}
+
+inline VOID CALLBACK AnswerProc(HWND, UINT, UINT_PTR id, DWORD)
+{
+    CopyRun *run = Current();
+    HWND box = uitest::FindThreadDialog(IDC_MESSAGE_TEXT, true);
+    if (run != nullptr && box == NULL)
+        return; /* not up yet: the timer comes again */
+    KillTimer(NULL, id);
+    if (run == nullptr)
+        return;
+    run->messages.push_back({uitest::WindowText(box), uitest::ItemText(box, IDC_MESSAGE_TEXT)});
+    if (run->onMessage)
+        run->onMessage(box);
+    size_t n = run->messages.size() - 1;
+    int answer = n < run->answers.size() ? run->answers[n] : IDOK;
+    run->questionOpen = false;
+    PostMessageA(GetDlgItem(box, answer), BM_CLICK, 0, 0);
+}
+
+inline LRESULT CALLBACK CallWndHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const CWPSTRUCT *m = reinterpret_cast<const CWPSTRUCT *>(lParam);
+    CopyRun *run = Current();
+    if (code == HC_ACTION && run != nullptr)
+    {
+        if (m->message == WM_INITDIALOG && GetDlgItem(m->hwnd, IDC_PROGRESS_BAR) != NULL)
+        {
+            run->dialog = m->hwnd;
+            run->openedAt = GetTickCount();
+            if (run->opened)
+                run->opened(m->hwnd);
+        }
+        else if (m->message == WM_INITDIALOG && GetDlgItem(m->hwnd, IDC_MESSAGE_TEXT) != NULL)
+        {
+            run->questionOpen = GetDlgItem(m->hwnd, IDYES) != NULL;
+            SetTimer(NULL, 0, run->answerDelay, AnswerProc);
+        }
+        else if (m->message == WM_SETTEXT && ControlId(m->hwnd) == IDC_COPY_FILE_NAME &&
+                 GetParent(m->hwnd) == run->dialog)
+        {
+            run->shown.push_back(reinterpret_cast<const char *>(m->lParam));
+            if (run->beforeFile)
+                run->beforeFile(run->dialog, run->shown.size() - 1);
+        }
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+inline LRESULT CALLBACK GetMsgHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const MSG *m = reinterpret_cast<const MSG *>(lParam);
+    CopyRun *run = Current();
+    if (code == HC_ACTION && wParam == PM_REMOVE && run != nullptr && m->hwnd == run->dialog &&
+        m->hwnd != NULL)
+    {
+        if (m->message == WM_COMMAND && m->wParam == IDOK && m->lParam == 0 && run->allCopied)
+            run->allCopied(run->dialog);
+        if (m->message == WM_TIMER && m->wParam == TIMER_START_COPY && run->questionOpen)
+            run->startedUnderQuestion = true;
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+/* A dialog still open after a minute is ended, so a test never hangs. */
+inline VOID CALLBACK WatchdogProc(HWND, UINT, UINT_PTR, DWORD)
+{
+    CopyRun *run = Current();
+    if (run != nullptr && run->openedAt != 0 && GetTickCount() - run->openedAt > 60000)
+        EnumThreadWindows(GetCurrentThreadId(), uitest::EndThreadDialogProc, 0);
+}
+
+/* Runs the dialog with the script; the result is also in run.result. */
+inline INT_PTR RunDialog(CopyRun &run, HWND owner = NULL)
+{
+    Current() = &run;
+    HHOOK callHook = SetWindowsHookExA(WH_CALLWNDPROC, CallWndHook, NULL, GetCurrentThreadId());
+    HHOOK msgHook = SetWindowsHookExA(WH_GETMESSAGE, GetMsgHook, NULL, GetCurrentThreadId());
+    UINT_PTR watchdog = SetTimer(NULL, 0, 500, WatchdogProc);
+    run.result = RunCopyDialog(owner);
+    KillTimer(NULL, watchdog);
+    UnhookWindowsHookEx(callHook);
+    UnhookWindowsHookEx(msgHook);
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+    Current() = nullptr;
+    return run.result;
+}
+
+/* Posts a click on a control of the dialog, as the mouse would. */
+inline void Click(HWND dialog, int id)
+{
+    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+/* g_state as the reader leaves it: the names, their count, the driver
+ * directory and version 3; nothing copied and no cancel yet. */
+inline void SetFiles(const std::vector<std::string> &names, const std::string &driverDirectory)
+{
+    ZeroMemory(g_state.dependentFiles, sizeof(g_state.dependentFiles));
+    size_t pos = 0;
+    for (const std::string &n : names)
+    {
+        if (pos + n.size() + 2 > sizeof(g_state.dependentFiles))
+            break;
+        CopyMemory(g_state.dependentFiles + pos, n.c_str(), n.size() + 1);
+        pos += n.size() + 1;
+    }
+    g_state.fileCount = (DWORD)names.size();
+    lstrcpynA(g_state.driverDirectory, driverDirectory.c_str(), sizeof(g_state.driverDirectory));
+    g_state.driverVersion = 3;
+    g_state.nextFileIndex = 0;
+    g_state.cancelRequested = 0;
+}
+
+inline std::string ReadFileBytes(const std::string &path, bool *found = nullptr)
+{
+    std::string data;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    if (found != nullptr)
+        *found = file != INVALID_HANDLE_VALUE;
+    if (file == INVALID_HANDLE_VALUE)
+        return data;
+    char buf[65536];
+    DWORD n = 0;
+    while (ReadFile(file, buf, sizeof(buf), &n, NULL) && n > 0)
+        data.append(buf, n);
+    CloseHandle(file);
+    return data;
+}
+
+inline bool Exists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+/* A test case's folders: src (made current) and drv with drv\3. */
+struct Folders
+{
+    std::string root, src, drv;
+    explicit Folders(const std::string &name)
+    {
+        CreateDirectoryA("C:\\copytest", NULL);
+        root = "C:\\copytest\\" + name + "\\";
+        src = root + "src\\";
+        drv = root + "drv\\";
+        CreateDirectoryA(root.c_str(), NULL);
+        CreateDirectoryA(src.c_str(), NULL);
+        CreateDirectoryA(drv.c_str(), NULL);
+        CreateDirectoryA((drv + "3").c_str(), NULL);
+        SetCurrentDirectoryA(src.c_str());
+    }
+};
+
+/* SETUP_COPY_FIXTURES (made by scripts/make-copy-fixtures.sh), with a
+ * trailing backslash, or "" when not set. */
+inline std::string FixtureDir()
+{
+    char dir[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("SETUP_COPY_FIXTURES", dir, sizeof(dir));
+    return n > 0 && n < sizeof(dir) ? std::string(dir) + "\\" : std::string();
+}
+
+/* Copies fixture sources (as stored: CPTEXT.TX_ for CPTEXT.TXT) into src. */
+inline bool AddSources(const Folders &f, const std::vector<std::string> &stored)
+{
+    for (const std::string &s : stored)
+    {
+        if (!CopyFileA((FixtureDir() + "src\\" + s).c_str(), (f.src + s).c_str(), FALSE))
+            return false;
+    }
+    return true;
+}
+
+/* The bar's client area as it is on screen now. */
+inline Pixels Snapshot(HWND dialog)
+{
+    Pixels p;
+    HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
+    RECT r;
+    GetClientRect(bar, &r);
+    p.width = r.right;
+    p.height = r.bottom;
+    p.px.resize((size_t)p.width * p.height);
+    HDC dc = GetDC(bar);
+    HDC mem = CreateCompatibleDC(dc);
+    BITMAPINFO bi;
+    ZeroMemory(&bi, sizeof(bi));
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = p.width;
+    bi.bmiHeader.biHeight = -p.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void *bits = NULL;
+    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, p.width, p.height, dc, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD *src = static_cast<const DWORD *>(bits);
+    for (size_t i = 0; i < p.px.size(); i++)
+        p.px[i] = src[i] & 0xFFFFFF;
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(bar, dc);
+    return p;
+}
+
+/* The same area painted by this test: background and centred text in the
+ * default font, once for each side of the split. */
+inline Pixels Expected(HWND dialog, int split, const char *text)
+{
+    Pixels p;
+    HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
+    RECT r;
+    GetClientRect(bar, &r);
+    p.width = r.right;
+    p.height = r.bottom;
+    p.px.resize((size_t)p.width * p.height);
+    const COLORREF back[2] = {RGB(0, 0, 128), RGB(255, 255, 255)};
+    const COLORREF fore[2] = {RGB(255, 255, 255), RGB(0, 0, 0)};
+    HDC dc = GetDC(bar);
+    for (int side = 0; side < 2; side++)
+    {
+        HDC mem = CreateCompatibleDC(dc);
+        HBITMAP bmp = CreateCompatibleBitmap(dc, p.width, p.height);
+        HGDIOBJ old = SelectObject(mem, bmp);
+        HBRUSH brush = CreateSolidBrush(back[side]);
+        FillRect(mem, &r, brush);
+        DeleteObject(brush);
+        if (text != nullptr)
+        {
+            RECT area = r;
+            SetTextColor(mem, fore[side]);
+            SetBkMode(mem, TRANSPARENT);
+            DrawTextA(mem, text, -1, &area, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+        }
+        for (int y = 0; y < p.height; y++)
+        {
+            for (int x = side == 0 ? 0 : split; x < (side == 0 ? split : p.width); x++)
+            {
+                COLORREF c = GetPixel(mem, x, y);
+                p.px[(size_t)y * p.width + x] =
+                    (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+            }
+        }
+        SelectObject(mem, old);
+        DeleteObject(bmp);
+        DeleteDC(mem);
+    }
+    ReleaseDC(bar, dc);
+    return p;
+}
+
+inline size_t Differences(const Pixels &a, const Pixels &b)
+{
+    if (a.width != b.width || a.height != b.height)
+        return (size_t)-1;
+    size_t n = 0;
+    for (size_t i = 0; i < a.px.size(); i++)
+        n += a.px[i] != b.px[i];
+    return n;
+}
+
+} // namespace copytest
+
+#endif
