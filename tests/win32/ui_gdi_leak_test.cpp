@@ -11,6 +11,8 @@
 
 #include <windows.h>
 
+#include <stdio.h>
+
 #include <functional>
 #include <string>
 
@@ -40,6 +42,10 @@ class GdiLeakTest : public ::testing::Test
         method = gdicount::Calibrate(&why);
         if (method == gdicount::METHOD_NONE)
             GTEST_SKIP() << why;
+        static bool told = false;
+        if (!told)
+            printf("GDI objects are counted with %s\n", gdicount::MethodName(method));
+        told = true;
         g_state.instance = GetModuleHandleA(NULL);
         parent = CreateWindowExA(0, "STATIC", "parent", WS_POPUP, 0, 0, 300, 300, NULL, NULL,
                                  g_state.instance, NULL);
