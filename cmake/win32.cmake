@@ -123,8 +123,11 @@ add_test(NAME wine_platform_selftest COMMAND platform_selftest)
 set_tests_properties(wine_platform_selftest PROPERTIES FIXTURES_REQUIRED wine_prefix
                      FIXTURES_SETUP wine_platform LABELS fixture SKIP_RETURN_CODE 77 TIMEOUT 300)
 
-add_library(win32_test_resources OBJECT ${CMAKE_SOURCE_DIR}/profile/setup.rc)
+# The English resources, and the templates only the tests use.
+file(GLOB WIN32_TEST_RC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/support/*.rc)
+add_library(win32_test_resources OBJECT ${CMAKE_SOURCE_DIR}/profile/setup.rc ${WIN32_TEST_RC})
 target_compile_definitions(win32_test_resources PRIVATE SETUP_LANG_EN)
+target_include_directories(win32_test_resources PRIVATE ${CMAKE_SOURCE_DIR})
 
 file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*_test.cpp)
 file(GLOB WIN32_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/support/*.cpp)

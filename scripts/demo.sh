@@ -1,17 +1,21 @@
 #!/bin/bash
-# demo.sh [DELIVERABLE] [WINDOWS_VERSION]
+# demo.sh [DELIVERABLE] [WINDOWS_VERSION] [MODEL] [PORT]
 # Builds the four programs, lays out the built-in sample driver package for
 # DELIVERABLE (default M270Setup_en_win7), makes a fresh Wine prefix seeded as
 # a real Windows system would be, and runs the program from the package
 # folder.  With a usable display ($DISPLAY) you drive the wizard yourself;
 # without one it runs on its own Xvfb, is driven through the wizard
-# automatically, and every window it shows is saved as a PNG under
+# automatically (picking MODEL, default the first listed, and PORT, default
+# LPT1:, then copying, installing and making the printer the default), and
+# every window it shows is saved as a PNG under
 # build/demo/DELIVERABLE/screenshots/.  Either way it then prints what the
 # spooler holds and the default printer.
 set -eu
 cd "$(dirname "$0")/.."
 deliverable=${1:-M270Setup_en_win7}
 version=${2:-win7}
+model=${3:-}
+port=${4:-LPT1:}
 case $deliverable in
 M470Setup_ko_win7 | M270Setup_ko_vista | M270Setup_en_win7 | M270Setup_en_vista) ;;
 *)
@@ -80,7 +84,8 @@ else
     for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
     export DISPLAY=:$(head -n1 "$out/display")
     echo "No display: running $deliverable on Xvfb $DISPLAY and driving it automatically."
-    wine "$driver" walk "$(winpath "$out/package/$deliverable.exe")" "$(winpath "$out/screenshots")"
+    wine "$driver" walk "$(winpath "$out/package/$deliverable.exe")" "$(winpath "$out/screenshots")" \
+        "$model" "$port"
     for bmp in "$out"/screenshots/*.bmp; do
         [ -e "$bmp" ] || continue
         convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"

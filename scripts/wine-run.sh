@@ -30,6 +30,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 cleanup() {
+    [ -z "${keys_pid:-}" ] || kill "$keys_pid" 2>/dev/null
     WINEPREFIX=$work/prefix wineserver -k 2>/dev/null
     kill "$xvfb_pid" 2>/dev/null
     wait "$xvfb_pid" 2>/dev/null
@@ -44,6 +45,15 @@ done
 export DISPLAY=:$(head -n1 "$work/display")
 # Tests that look at the prefix's files find it here.
 export SETUP_WINEPREFIX=$WINEPREFIX
+# With SETUP_X_KEYS set, the program can type real X key events through
+# scripts/x-keys.sh, whose folder it finds in SETUP_KEY_CHANNEL.
+keys_pid=
+if [ -n "${SETUP_X_KEYS:-}" ]; then
+    command -v xdotool >/dev/null || skip "xdotool is not installed (run scripts/install-deps.sh)"
+    "$(dirname "$0")/x-keys.sh" "$work/keys" &
+    keys_pid=$!
+    export SETUP_KEY_CHANNEL="Z:${work//\//\\}\\keys"
+fi
 
 wine "$@"
 exit $?

@@ -1,20 +1,28 @@
 /*
  * Wizard pages: welcome, model, port and final.  Every page is centred over
  * its owner when it opens, sets its own focus and answers 0 to every
- * message; its result tells the sequencer where to go.
- *
- * The model and port pages do not fill their lists yet: Next goes on at once.
+ * message; its result tells the sequencer where to go.  The model and port
+ * pages show their choices in icon lists (icon_list.h) and are where the
+ * spooler is first touched: an earlier printer of the model's name is
+ * deleted, and on the port page an earlier printer and driver are removed.
  */
 #include "pages.h"
 
+#include "icon_list.h"
 #include "message_dialog.h"
+#include "port_names.h"
 #include "ui_logic.h"
 #include "../app/sequence_logic.h"
 #include "../app/setup_state.h"
 #include "../app/startup.h"
 #include "../profile/build_profile.h"
+#include "../profile/common_texts.h"
 #include "../profile/resource.h"
+#include "../setupinfo/setup_info.h"
 #include "../spooler/default_printer.h"
+#include "../spooler/registration.h"
+
+#define WARNING_TYPE (MB_OK | MB_ICONHAND) /* 16 */
 
 /* Cancel on the welcome, model and port pages: only Yes ends the page. */
 static void OnPageCancel(HWND hwnd)
@@ -23,13 +31,14 @@ static void OnPageCancel(HWND hwnd)
         EndDialog(hwnd, IDCANCEL);
 }
 
-/* Next, Back and Cancel of a page whose Next needs no further work. */
-static void OnPageCommand(HWND hwnd, WORD id)
+/* Back and Cancel of the welcome, model and port pages; Next through the
+ * page's own handler. */
+static void OnPageCommand(HWND hwnd, WORD id, void (*onNext)(HWND))
 {
     switch (id)
     {
     case IDC_NEXT:
-        EndDialog(hwnd, IDC_NEXT);
+        onNext(hwnd);
         break;
     case IDC_BACK:
         EndDialog(hwnd, IDC_BACK);
@@ -42,6 +51,40 @@ static void OnPageCommand(HWND hwnd, WORD id)
     }
 }
 
+/* WM_DRAWITEM of every page: the picture button, and the page's icon list
+ * when it has one (listId 0 for none).  The picture button is hidden and
+ * disabled in every template, so in the builds only the lists ask. */
+static void OnPageDrawItem(HWND hwnd, const DRAWITEMSTRUCT *drawItem, UINT listId,
+                           IconRule iconRule)
+{
+    if (drawItem->CtlID == IDC_PICTURE_BUTTON)
+        DrawPictureButton(hwnd, drawItem);
+    else if (listId != 0 && drawItem->CtlID == listId)
+        DrawIconItem(hwnd, drawItem, iconRule);
+}
+
+static void EndWithNext(HWND hwnd)
+{
+    EndDialog(hwnd, IDC_NEXT);
+}
+
+/* The selected item's text into a SETUP_TEXT_MAX buffer; 0 when nothing is
+ * selected. */
+static int ReadSelectedItem(HWND hwnd, int listId, char *out)
+{
+    HWND list = GetDlgItem(hwnd, listId);
+    LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
+    if (index == LB_ERR)
+        return 0;
+    out[0] = '\0';
+    /* The lists are filled from SETUP_TEXT_MAX buffers, so every item fits;
+     * the length check keeps the unbounded LB_GETTEXT safe all the same. */
+    LRESULT length = SendMessageA(list, LB_GETTEXTLEN, (WPARAM)index, 0);
+    if (length >= 0 && length < SETUP_TEXT_MAX)
+        SendMessageA(list, LB_GETTEXT, (WPARAM)index, (LPARAM)out);
+    return 1;
+}
+
 static void OnWelcomeInitDialog(HWND hwnd)
 {
     CenterDialog(hwnd);
@@ -51,7 +94,7 @@ static void OnWelcomeInitDialog(HWND hwnd)
     SetFocus(GetDlgItem(hwnd, IDC_NEXT));
 }
 
-static INT_PTR CALLBACK WelcomeDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM)
+static INT_PTR CALLBACK WelcomeDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg)
     {
@@ -60,43 +103,117 @@ static INT_PTR CALLBACK WelcomeDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         return 0;
     case WM_COMMAND:
         /* The page has no Back button, so 2000 never comes from it. */
-        OnPageCommand(hwnd, LOWORD(wParam));
+        OnPageCommand(hwnd, LOWORD(wParam), EndWithNext);
+        return 0;
+    case WM_DRAWITEM:
+        OnPageDrawItem(hwnd, (const DRAWITEMSTRUCT *)lParam, 0, NULL);
         return 0;
     default:
         return 0;
     }
 }
 
-static void OnListPageInitDialog(HWND hwnd, int listId)
+static void OnModelInitDialog(HWND hwnd)
 {
     CenterDialog(hwnd);
-    SetFocus(GetDlgItem(hwnd, listId));
+    FillIconList(hwnd, IDC_MODEL_LIST, (SHORT)CountModels(), GetModelName);
+    SendDlgItemMessageA(hwnd, IDC_MODEL_LIST, LB_SETCURSEL, 0, 0);
+    SetFocus(GetDlgItem(hwnd, IDC_MODEL_LIST));
 }
 
-static INT_PTR CALLBACK ModelDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM)
+/* Next: the chosen model becomes modelName; a printer of that name is
+ * deleted when a driver of that name is registered; then the model's data
+ * is read from the setup information file. */
+static void OnModelNext(HWND hwnd)
+{
+    if (!ReadSelectedItem(hwnd, IDC_MODEL_LIST, g_state.modelName))
+    {
+        ShowMessageById(hwnd, IDS_SELECT_MODEL, IDS_TITLE_WARNING, WARNING_TYPE);
+        return;
+    }
+    if (IsDriverInstalled(g_state.modelName))
+        DeletePrinterByName(g_state.modelName);
+    ReadModelData();
+    EndDialog(hwnd, IDC_NEXT);
+}
+
+static INT_PTR CALLBACK ModelDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg)
     {
     case WM_INITDIALOG:
-        OnListPageInitDialog(hwnd, IDC_MODEL_LIST);
+        OnModelInitDialog(hwnd);
+        return 0;
+    case WM_MEASUREITEM:
+        /* The list asks while the page is created, before WM_INITDIALOG. */
+        MeasureIconItem((MEASUREITEMSTRUCT *)lParam);
+        return 0;
+    case WM_DRAWITEM:
+        OnPageDrawItem(hwnd, (const DRAWITEMSTRUCT *)lParam, IDC_MODEL_LIST, ModelIconRule);
         return 0;
     case WM_COMMAND:
-        OnPageCommand(hwnd, LOWORD(wParam));
+        OnPageCommand(hwnd, LOWORD(wParam), OnModelNext);
         return 0;
     default:
         return 0;
     }
 }
 
-static INT_PTR CALLBACK PortDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM)
+/* The port selected when the page opens: the first whose name begins with
+ * "IR", else the first beginning with "COM1:" (the list box's own prefix
+ * search, from the top, ignoring case); none when neither is listed. */
+static void SelectDefaultPort(HWND list)
+{
+    LRESULT index = SendMessageA(list, LB_FINDSTRING, (WPARAM)-1, (LPARAM)kPortInfraredPrefix);
+    if (index == LB_ERR)
+        index = SendMessageA(list, LB_FINDSTRING, (WPARAM)-1, (LPARAM)kPortCom1);
+    if (index != LB_ERR)
+        SendMessageA(list, LB_SETCURSEL, (WPARAM)index, 0);
+}
+
+static void OnPortInitDialog(HWND hwnd)
+{
+    CenterDialog(hwnd);
+    FillIconList(hwnd, IDC_PORT_LIST, (SHORT)CountPorts(), GetPortName);
+    HWND list = GetDlgItem(hwnd, IDC_PORT_LIST);
+    SelectDefaultPort(list);
+    SetFocus(list);
+}
+
+/* Next: the chosen port becomes portName, and an earlier printer and driver
+ * of the model's name are removed.  When the spooler refuses the removal
+ * (the driver is in use) the wizard ends as cancelled. */
+static void OnPortNext(HWND hwnd)
+{
+    if (!ReadSelectedItem(hwnd, IDC_PORT_LIST, g_state.portName))
+    {
+        ShowMessageById(hwnd, IDS_SELECT_PORT, IDS_TITLE_WARNING, WARNING_TYPE);
+        return;
+    }
+    if (!RemovePrinterAndDriver(g_state.modelName))
+    {
+        MessageBoxA(hwnd, g_profile.inUseMessage, g_profile.inUseCaption, MB_OK | MB_ICONHAND);
+        EndDialog(hwnd, IDCANCEL);
+        return;
+    }
+    EndDialog(hwnd, IDC_NEXT);
+}
+
+static INT_PTR CALLBACK PortDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg)
     {
     case WM_INITDIALOG:
-        OnListPageInitDialog(hwnd, IDC_PORT_LIST);
+        OnPortInitDialog(hwnd);
+        return 0;
+    case WM_MEASUREITEM:
+        MeasureIconItem((MEASUREITEMSTRUCT *)lParam);
+        return 0;
+    case WM_DRAWITEM:
+        OnPageDrawItem(hwnd, (const DRAWITEMSTRUCT *)lParam, IDC_PORT_LIST, PortIconRule);
         return 0;
     case WM_COMMAND:
-        OnPageCommand(hwnd, LOWORD(wParam));
+        OnPageCommand(hwnd, LOWORD(wParam), OnPortNext);
         return 0;
     default:
         return 0;
@@ -145,7 +262,7 @@ static void OnFinalCommand(HWND hwnd, WORD id)
     }
 }
 
-static INT_PTR CALLBACK FinalDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM)
+static INT_PTR CALLBACK FinalDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg)
     {
@@ -154,6 +271,9 @@ static INT_PTR CALLBACK FinalDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM)
         return 0;
     case WM_COMMAND:
         OnFinalCommand(hwnd, LOWORD(wParam));
+        return 0;
+    case WM_DRAWITEM:
+        OnPageDrawItem(hwnd, (const DRAWITEMSTRUCT *)lParam, 0, NULL);
         return 0;
     default:
         return 0;

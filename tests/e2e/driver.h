@@ -84,6 +84,15 @@ bool WaitGone(HWND hwnd, DWORD timeoutMs);
 bool Click(HWND dialog, int id);
 /* Sends a key to the window's focus the way the keyboard would. */
 void PressKey(HWND dialog, WORD vk);
+/* Types keys as real X key events (xdotool's names, blank-separated:
+ * "Tab", "alt+n") through the channel scripts/x-keys.sh serves, and waits
+ * until they are typed.  False when there is no channel
+ * (SETUP_KEY_CHANNEL) or the keys could not be typed. */
+bool TypeKeys(const std::string &keys);
+/* The id of the control that has the keyboard focus in the window's
+ * thread, or 0. */
+int FocusedControlId(HWND window);
+
 /* Selects a list item and notifies the owner, as a click on it does. */
 bool SelectListItem(HWND dialog, int listId, int index);
 std::vector<std::string> ListItems(HWND dialog, int listId);

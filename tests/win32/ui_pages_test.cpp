@@ -2,9 +2,12 @@
  * The wizard pages shown from the English resources linked into this test
  * program and operated through their buttons and keys: the results each
  * page ends with, the cancel question that guards Cancel, the welcome
- * text, and the final page's outcome display and default-printer box.  The
- * spooler is replaced by a recording table so that the default-printer
- * request can be seen without a printer.
+ * text, the model and port lists (what they hold, what comes up selected,
+ * how the items look), the warnings for a missing choice, the spooler work
+ * behind Next, the in-use message when a removal is refused, and the final
+ * page's outcome display and default-printer box.  The spooler is replaced
+ * by a scripted table: its ports, drivers and printers are set per case,
+ * it can refuse a deletion, and it records every call.
  */
 #include <gtest/gtest.h>
 
@@ -15,7 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "support/pixels.h"
 #include "support/ui_driver.h"
+#include "app/sequencer.h"
 #include "app/setup_state.h"
 #include "app/startup.h"
 #include "profile/build_profile.h"
@@ -23,39 +28,210 @@
 #include "profile/resource.h"
 #include "spooler/spooler_api.h"
 #include "ui/pages.h"
+#include "ui/port_names.h"
 
 using namespace uitest;
+using pixels::Canvas;
+using pixels::SysRgb;
 
 namespace
 {
 
-std::vector<std::string> g_openedPrinters;
+const char kModel[] = "Test Model 270";
+const char kInUseMessage[] = "Previous verion driver is currently used by an application.\n"
+                             "Terminate all applications. And then delete previous version "
+                             "driver from printer folderand retry.";
+/* The system message box's text control. */
+const int kMessageBoxText = 0xFFFF;
 
-/* Records the printer the default-printer request opens, and refuses it. */
-BOOL WINAPI RecordOpenPrinter(LPSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSA)
+/* The scripted spooler's world and what it was asked. */
+struct Spooler
 {
-    g_openedPrinters.push_back(name ? name : "");
+    std::vector<std::string> ports = {"COM1:", "COM2:", "FILE:", "LPT1:"};
+    bool portsFail = false;
+    std::vector<std::string> drivers;
+    std::vector<std::string> printers;
+    bool deletePrinterOk = true;
+    bool deleteDriverOk = true;
+    std::vector<std::string> calls;
+};
+
+Spooler g_spooler_script;
+
+/* Fills a level-1 array (PORT_INFO_1A or DRIVER_INFO_1A: one name pointer
+ * each) followed by the names, the way the spooler answers a size query
+ * and then a fetch. */
+BOOL AnswerNameList(const std::vector<std::string> &names, LPBYTE buffer, DWORD size,
+                    LPDWORD needed, LPDWORD returned)
+{
+    DWORD total = (DWORD)(names.size() * sizeof(char *));
+    for (const std::string &name : names)
+        total += (DWORD)name.size() + 1;
+    *needed = total;
+    if (buffer == NULL || size < total)
+    {
+        *returned = 0;
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return FALSE;
+    }
+    char **records = (char **)buffer;
+    char *text = (char *)buffer + names.size() * sizeof(char *);
+    for (size_t i = 0; i < names.size(); ++i)
+    {
+        records[i] = text;
+        memcpy(text, names[i].c_str(), names[i].size() + 1);
+        text += names[i].size() + 1;
+    }
+    *returned = (DWORD)names.size();
+    return TRUE;
+}
+
+BOOL WINAPI ScriptEnumPorts(LPSTR, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+                            LPDWORD returned)
+{
+    if (buffer != NULL)
+        g_spooler_script.calls.push_back("enum ports");
+    if (level != 1 || g_spooler_script.portsFail)
+    {
+        *needed = 0;
+        *returned = 0;
+        SetLastError(ERROR_INVALID_LEVEL);
+        return FALSE;
+    }
+    return AnswerNameList(g_spooler_script.ports, buffer, size, needed, returned);
+}
+
+BOOL WINAPI ScriptEnumPrinterDrivers(LPSTR, LPSTR environment, DWORD level, LPBYTE buffer,
+                                     DWORD size, LPDWORD needed, LPDWORD returned)
+{
+    if (buffer != NULL)
+        g_spooler_script.calls.push_back(std::string("enum drivers ") + environment);
+    if (level != 1)
+        return FALSE;
+    return AnswerNameList(g_spooler_script.drivers, buffer, size, needed, returned);
+}
+
+BOOL WINAPI ScriptOpenPrinter(LPSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSA defaults)
+{
+    std::string access = defaults == NULL                                ? "default access"
+                         : defaults->DesiredAccess == PRINTER_ALL_ACCESS ? "all access"
+                                                                         : "other access";
+    g_spooler_script.calls.push_back(std::string("open ") + name + ", " + access);
+    const std::vector<std::string> &printers = g_spooler_script.printers;
+    for (size_t i = 0; i < printers.size(); ++i)
+        if (printers[i] == name)
+        {
+            *printer = (HANDLE)(i + 1);
+            return TRUE;
+        }
     *printer = NULL;
     SetLastError(ERROR_INVALID_PRINTER_NAME);
     return FALSE;
 }
 
-SpoolerApi g_recordingSpooler;
+BOOL WINAPI ScriptDeletePrinter(HANDLE printer)
+{
+    g_spooler_script.calls.push_back("delete printer " + std::to_string((DWORD_PTR)printer));
+    return g_spooler_script.deletePrinterOk;
+}
+
+BOOL WINAPI ScriptClosePrinter(HANDLE printer)
+{
+    g_spooler_script.calls.push_back("close " + std::to_string((DWORD_PTR)printer));
+    return TRUE;
+}
+
+BOOL WINAPI ScriptDeletePrinterDriver(LPSTR, LPSTR environment, LPSTR name)
+{
+    g_spooler_script.calls.push_back(std::string("delete driver ") + name + ", " + environment);
+    return g_spooler_script.deleteDriverOk;
+}
+
+BOOL WINAPI ScriptAddPrinterDriver(LPSTR, DWORD, LPBYTE)
+{
+    g_spooler_script.calls.push_back("add driver");
+    return TRUE;
+}
+
+HANDLE WINAPI ScriptAddPrinter(LPSTR, DWORD, LPBYTE)
+{
+    g_spooler_script.calls.push_back("add printer");
+    return NULL;
+}
+
+BOOL WINAPI ScriptGetPrinter(HANDLE, DWORD, LPBYTE, DWORD, LPDWORD needed)
+{
+    *needed = 0;
+    return FALSE;
+}
+
+SpoolerApi g_scriptedSpooler;
+
+/* Calls that are not the port list's. */
+std::vector<std::string> SpoolerWork()
+{
+    std::vector<std::string> work;
+    for (const std::string &call : g_spooler_script.calls)
+        if (call != "enum ports")
+            work.push_back(call);
+    return work;
+}
+
+const char kInf[] = "[TarvikSystems]\r\n"
+                    "\"Alpha\"=Alpha.Install,TARVIK_ALPHA\r\n"
+                    "\"Beta Two\"=Beta.Install\r\n"
+                    "\"Test Model 270\"=Alpha.Install\r\n"
+                    "\r\n"
+                    "[Alpha.Install]\r\n"
+                    "CopyFiles=@A.GPD,A.DLL\r\n"
+                    "DataSection=A_DATA\r\n"
+                    "\r\n"
+                    "[Beta.Install]\r\n"
+                    "CopyFiles=B.GPD,B.DLL,B.INI\r\n"
+                    "DataSection=B_DATA\r\n"
+                    "\r\n"
+                    "[B_DATA]\r\n"
+                    "DefaultDataType=NT EMF 1.008\r\n";
+const std::vector<std::string> kModels = {"Alpha", "Beta Two", "Test Model 270"};
 
 class PagesTest : public ::testing::Test
 {
   protected:
     HWND owner = NULL;
+    std::string infPath;
 
     void SetUp() override
     {
         g_state.instance = GetModuleHandleA(NULL);
         g_state.environment = kEnvironmentX86;
-        StringCchCopyA(g_state.modelName, sizeof(g_state.modelName), "Test Model 270");
-        g_recordingSpooler = kWinSpooler;
-        g_recordingSpooler.openPrinter = RecordOpenPrinter;
-        g_spooler = &g_recordingSpooler;
-        g_openedPrinters.clear();
+        g_state.osIndex = 3;
+        g_state.driverVersion = 3;
+        StringCchCopyA(g_state.modelName, sizeof(g_state.modelName), kModel);
+        g_state.portName[0] = '\0';
+        g_spooler_script = Spooler();
+        g_scriptedSpooler = kWinSpooler;
+        g_scriptedSpooler.enumPorts = ScriptEnumPorts;
+        g_scriptedSpooler.enumPrinterDrivers = ScriptEnumPrinterDrivers;
+        g_scriptedSpooler.openPrinter = ScriptOpenPrinter;
+        g_scriptedSpooler.deletePrinter = ScriptDeletePrinter;
+        g_scriptedSpooler.closePrinter = ScriptClosePrinter;
+        g_scriptedSpooler.deletePrinterDriver = ScriptDeletePrinterDriver;
+        g_scriptedSpooler.addPrinterDriver = ScriptAddPrinterDriver;
+        g_scriptedSpooler.addPrinter = ScriptAddPrinter;
+        g_scriptedSpooler.getPrinter = ScriptGetPrinter;
+        g_spooler = &g_scriptedSpooler;
+
+        char temp[MAX_PATH];
+        ASSERT_NE(0u, GetTempPathA(sizeof(temp), temp));
+        infPath = std::string(temp) + "ui_pages_test.INF";
+        HANDLE file = CreateFileA(infPath.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, NULL);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        DWORD written = 0;
+        WriteFile(file, kInf, sizeof(kInf) - 1, &written, NULL);
+        CloseHandle(file);
+        UseInf(infPath);
+
         RECT desktop;
         GetWindowRect(GetDesktopWindow(), &desktop);
         /* Like the hidden main window: the desktop's rectangle. */
@@ -68,7 +244,51 @@ class PagesTest : public ::testing::Test
         g_spooler = &kWinSpooler;
         DestroyWindow(owner);
     }
+    static void UseInf(const std::string &path)
+    {
+        StringCchCopyA(g_state.infPath, sizeof(g_state.infPath), path.c_str());
+    }
 };
+
+std::vector<std::string> ListItems(HWND dialog, int listId)
+{
+    std::vector<std::string> items;
+    HWND list = GetDlgItem(dialog, listId);
+    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i)
+    {
+        char text[SETUP_TEXT_MAX];
+        text[0] = '\0';
+        if (SendMessageA(list, LB_GETTEXTLEN, i, 0) < SETUP_TEXT_MAX)
+            SendMessageA(list, LB_GETTEXT, i, (LPARAM)text);
+        items.push_back(text);
+    }
+    return items;
+}
+
+/* The selected item's text, or "(none)". */
+std::string Selected(HWND dialog, int listId)
+{
+    LRESULT index = SendDlgItemMessageA(dialog, listId, LB_GETCURSEL, 0, 0);
+    if (index == LB_ERR)
+        return "(none)";
+    return ListItems(dialog, listId)[index];
+}
+
+/* The system icon an SS_ICON child of a window shows, or NULL. */
+HICON ShownIcon(HWND window)
+{
+    for (HWND child = GetWindow(window, GW_CHILD); child != NULL;
+         child = GetWindow(child, GW_HWNDNEXT))
+    {
+        char cls[16];
+        GetClassNameA(child, cls, sizeof(cls));
+        if (lstrcmpiA(cls, "Static") == 0 &&
+            (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            return (HICON)SendMessageA(child, STM_GETICON, 0, 0);
+    }
+    return NULL;
+}
 
 typedef INT_PTR (*PageRunner)(HWND);
 
@@ -142,6 +362,7 @@ TEST_F(PagesTest, CancelEndsThePageOnlyWhenTheQuestionIsAnsweredYes)
         EXPECT_TRUE(stillUp);
         EXPECT_EQ("Are you sure you want to cancel QXV driver installation?", question);
     }
+    EXPECT_TRUE(SpoolerWork().empty()) << "a cancelled page touched the spooler";
 }
 
 /* Guards against the welcome page showing the x64 text in the x86
@@ -176,6 +397,398 @@ TEST_F(PagesTest, WelcomeTextFollowsTheEnvironment)
         EXPECT_LE(abs((page.top + page.bottom) - (o.top + o.bottom)), 1);
     }
 }
+
+/* --- the model page ----------------------------------------------------- */
+
+/* What a list page showed when it opened. */
+struct ListSeen
+{
+    std::vector<std::string> items;
+    std::string selected;
+    bool listFocused = false;
+    LRESULT itemHeight = 0;
+};
+
+Step LookAtList(int listId, ListSeen *seen, ActionKind action, int id)
+{
+    return {listId,
+            [=](HWND d)
+            {
+                seen->items = ListItems(d, listId);
+                seen->selected = Selected(d, listId);
+                seen->listFocused = GetFocus() == GetDlgItem(d, listId);
+                seen->itemHeight = SendDlgItemMessageA(d, listId, LB_GETITEMHEIGHT, 0, 0);
+            },
+            action, id};
+}
+
+/* Guards against models missing, reordered or repeated, the first model
+ * not selected, the list not focused, and an item height other than 34. */
+TEST_F(PagesTest, ModelPageListsTheModelsWithTheFirstSelected)
+{
+    ListSeen seen;
+    DriveModal([&] { return RunModelPage(owner); },
+               {LookAtList(IDC_MODEL_LIST, &seen, ACT_CLICK, IDC_BACK)});
+    EXPECT_EQ(kModels, seen.items);
+    EXPECT_EQ("Alpha", seen.selected);
+    EXPECT_TRUE(seen.listFocused);
+    EXPECT_EQ(34, seen.itemHeight);
+}
+
+/* Guards against Next taking another model than the selected one, asking
+ * for a deletion without an installed driver, or not reading the chosen
+ * model's data. */
+TEST_F(PagesTest, ModelNextTakesTheSelectedModelAndReadsItsData)
+{
+    g_spooler_script.drivers = {"Alpha", "beta two"}; /* not "Beta Two": case matters */
+    g_spooler_script.printers = {"Beta Two"};
+    std::vector<Step> steps = {
+        {IDC_MODEL_LIST, [](HWND d) { SendDlgItemMessageA(d, IDC_MODEL_LIST, LB_SETCURSEL, 1, 0); },
+         ACT_CLICK, IDC_NEXT}};
+    EXPECT_EQ(IDC_NEXT, DriveModal([&] { return RunModelPage(owner); }, steps));
+    EXPECT_STREQ("Beta Two", g_state.modelName);
+    EXPECT_EQ(std::vector<std::string>{"enum drivers Windows NT x86"}, SpoolerWork());
+    EXPECT_EQ(3u, g_state.fileCount);
+    EXPECT_STREQ("B.GPD", g_state.dependentFiles);
+    EXPECT_STREQ("NT EMF 1.008", g_state.defaultDataType);
+}
+
+/* Guards against an earlier printer of the model's name left in place when
+ * its driver is registered, and against the removal of more than that
+ * printer (the driver stays for the port page). */
+TEST_F(PagesTest, ModelNextDeletesThePrinterOfAnInstalledDriver)
+{
+    g_spooler_script.drivers = {"Other", "Alpha"};
+    g_spooler_script.printers = {"Other", "Alpha"};
+    EXPECT_EQ(IDC_NEXT, DriveModal([&] { return RunModelPage(owner); },
+                                   {{IDC_MODEL_LIST, nullptr, ACT_CLICK, IDC_NEXT}}));
+    EXPECT_STREQ("Alpha", g_state.modelName);
+    EXPECT_EQ((std::vector<std::string>{"enum drivers Windows NT x86", "open Alpha, default access",
+                                        "delete printer 2", "close 2"}),
+              SpoolerWork());
+    EXPECT_EQ(2u, g_state.fileCount);
+    EXPECT_STREQ("RAW", g_state.defaultDataType);
+}
+
+/* A warning the page showed. */
+struct WarningSeen
+{
+    bool up = false;
+    std::string title;
+    std::string text;
+    HICON icon = NULL;
+    bool hasCancel = true;
+};
+
+Step LookAtWarning(WarningSeen *seen)
+{
+    return {IDC_MESSAGE_TEXT,
+            [=](HWND d)
+            {
+                seen->up = true;
+                seen->title = WindowText(d);
+                seen->text = ItemText(d, IDC_MESSAGE_TEXT);
+                seen->icon = (HICON)SendDlgItemMessageA(d, IDC_MESSAGE_ICON, STM_GETICON, 0, 0);
+                seen->hasCancel = GetDlgItem(d, IDCANCEL) != NULL || GetDlgItem(d, IDNO) != NULL;
+            },
+            ACT_CLICK, IDOK};
+}
+
+/* Guards against Next going on without a model, the wrong warning, and the
+ * warning ending the page. */
+TEST_F(PagesTest, ModelNextWithoutAModelWarnsAndStays)
+{
+    UseInf(infPath + ".missing");
+    ListSeen list;
+    WarningSeen warning;
+    bool stayed = false;
+    std::vector<Step> steps = {
+        LookAtList(IDC_MODEL_LIST, &list, ACT_CLICK, IDC_NEXT),
+        LookAtWarning(&warning),
+        {IDC_MODEL_LIST, [&](HWND) { stayed = true; }, ACT_CLICK, IDCANCEL},
+        {IDC_MESSAGE_TEXT, nullptr, ACT_CLICK, IDYES},
+    };
+    EXPECT_EQ(IDCANCEL, DriveModal([&] { return RunModelPage(owner); }, steps));
+    EXPECT_TRUE(list.items.empty());
+    EXPECT_EQ("(none)", list.selected);
+    ASSERT_TRUE(warning.up);
+    EXPECT_EQ("Warinig", warning.title);
+    EXPECT_EQ("Select printer model to install.", warning.text);
+    EXPECT_EQ(LoadIconA(NULL, IDI_HAND), warning.icon);
+    EXPECT_FALSE(warning.hasCancel);
+    EXPECT_TRUE(stayed);
+    EXPECT_STREQ(kModel, g_state.modelName) << "the model name changed";
+    EXPECT_TRUE(SpoolerWork().empty());
+}
+
+/* --- the port page ------------------------------------------------------ */
+
+/* Guards against the wrong default port (infrared before COM1:, prefix and
+ * case rules of the list box's search), a port shown twice, and a failing
+ * port list not leaving the list empty. */
+TEST_F(PagesTest, PortPageListsThePortsAndSelectsTheDefault)
+{
+    struct Case
+    {
+        const char *name;
+        std::vector<std::string> ports;
+        bool fail;
+        std::vector<std::string> items;
+        std::string selected;
+    };
+    const Case cases[] = {
+        {"infrared and COM1:",
+         {"LPT1:", "COM1:", "IR", "FILE:"},
+         false,
+         {"LPT1:", "COM1:", "IR", "FILE:"},
+         "IR"},
+        {"parallel and COM1:",
+         {"LPT1:", "LPT2:", "COM1:", "COM2:"},
+         false,
+         {"LPT1:", "LPT2:", "COM1:", "COM2:"},
+         "COM1:"},
+        {"only FILE:", {"FILE:"}, false, {"FILE:"}, "(none)"},
+        {"COM10: is not COM1:", {"COM10:", "COM1:"}, false, {"COM10:", "COM1:"}, "COM1:"},
+        {"infrared in lower case", {"COM1:", "irda1"}, false, {"COM1:", "irda1"}, "irda1"},
+        {"IR only as a prefix", {"XIR", "COM1:"}, false, {"XIR", "COM1:"}, "COM1:"},
+        {"first infrared port", {"IR2", "COM1:", "IR1"}, false, {"IR2", "COM1:", "IR1"}, "IR2"},
+        {"listed twice",
+         {"COM1:", "LPT1:", "COM1:", "lpt1:", "FILE:"},
+         false,
+         {"COM1:", "LPT1:", "FILE:"},
+         "COM1:"},
+        {"no ports", {}, false, {}, "(none)"},
+        {"spooler refuses the list", {"COM1:"}, true, {}, "(none)"},
+    };
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        g_spooler_script.ports = c.ports;
+        g_spooler_script.portsFail = c.fail;
+        ListSeen seen;
+        DriveModal([&] { return RunPortPage(owner); },
+                   {LookAtList(IDC_PORT_LIST, &seen, ACT_CLICK, IDC_BACK)});
+        EXPECT_EQ(c.items, seen.items);
+        EXPECT_EQ(c.selected, seen.selected);
+        EXPECT_TRUE(seen.listFocused);
+        EXPECT_EQ(34, seen.itemHeight);
+    }
+}
+
+/* Guards against Next going on without a port, the wrong warning, and the
+ * warning ending the page or removing anything. */
+TEST_F(PagesTest, PortNextWithoutAPortWarnsAndStays)
+{
+    g_spooler_script.ports = {"FILE:"};
+    WarningSeen warning;
+    bool stayed = false;
+    std::vector<Step> steps = {
+        {IDC_PORT_LIST, nullptr, ACT_CLICK, IDC_NEXT},
+        LookAtWarning(&warning),
+        {IDC_PORT_LIST, [&](HWND) { stayed = true; }, ACT_CLICK, IDC_BACK},
+    };
+    EXPECT_EQ(IDC_BACK, DriveModal([&] { return RunPortPage(owner); }, steps));
+    ASSERT_TRUE(warning.up);
+    EXPECT_EQ("Warinig", warning.title);
+    EXPECT_EQ("Select printer port to connect.", warning.text);
+    EXPECT_EQ(LoadIconA(NULL, IDI_HAND), warning.icon);
+    EXPECT_TRUE(stayed);
+    EXPECT_STREQ("", g_state.portName);
+    EXPECT_TRUE(SpoolerWork().empty());
+}
+
+/* Guards against the chosen port not kept, and against the earlier printer
+ * and driver of the model's name not removed (or removed with too little
+ * access) before the copy. */
+TEST_F(PagesTest, PortNextRemovesTheEarlierPrinterAndDriver)
+{
+    struct Case
+    {
+        const char *name;
+        std::vector<std::string> printers;
+        std::vector<std::string> work;
+    };
+    const Case cases[] = {
+        {"earlier printer",
+         {"Other", kModel},
+         {"open Test Model 270, all access", "delete printer 2", "close 2",
+          "delete driver Test Model 270, Windows NT x86"}},
+        {"nothing earlier", {"Other"}, {"open Test Model 270, all access"}},
+    };
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        g_spooler_script.calls.clear();
+        g_spooler_script.printers = c.printers;
+        std::vector<Step> steps = {{IDC_PORT_LIST,
+                                    [](HWND d)
+                                    { SendDlgItemMessageA(d, IDC_PORT_LIST, LB_SETCURSEL, 3, 0); },
+                                    ACT_CLICK, IDC_NEXT}};
+        EXPECT_EQ(IDC_NEXT, DriveModal([&] { return RunPortPage(owner); }, steps));
+        EXPECT_STREQ("LPT1:", g_state.portName);
+        EXPECT_EQ(c.work, SpoolerWork());
+    }
+}
+
+/* The system message box the port page showed. */
+struct InUseSeen
+{
+    bool up = false;
+    std::string caption;
+    std::string text;
+    HICON icon = NULL;
+    HWND owner = NULL;
+    HWND page = NULL;
+};
+
+Step LookAtInUseBox(InUseSeen *seen)
+{
+    return {kMessageBoxText,
+            [=](HWND d)
+            {
+                seen->up = true;
+                seen->caption = WindowText(d);
+                seen->text = ItemText(d, kMessageBoxText);
+                seen->icon = ShownIcon(d);
+                seen->owner = GetWindow(d, GW_OWNER);
+                seen->page = FindThreadDialog(IDC_PORT_LIST, false);
+            },
+            ACT_CLICK, IDOK};
+}
+
+/* Guards against a refused removal going on to the copy, the in-use message
+ * not shown (or not in the system message box over the page), and the page
+ * ending with anything but Cancel. */
+TEST_F(PagesTest, RefusedRemovalShowsTheInUseMessageAndCancels)
+{
+    struct Case
+    {
+        const char *name;
+        bool printerOk;
+        bool driverOk;
+    };
+    for (const Case &c : {Case{"driver in use", true, false}, Case{"printer refused", false, true}})
+    {
+        SCOPED_TRACE(c.name);
+        g_spooler_script.printers = {kModel};
+        g_spooler_script.deletePrinterOk = c.printerOk;
+        g_spooler_script.deleteDriverOk = c.driverOk;
+        InUseSeen seen;
+        std::vector<Step> steps = {{IDC_PORT_LIST, nullptr, ACT_CLICK, IDC_NEXT},
+                                   LookAtInUseBox(&seen)};
+        EXPECT_EQ(IDCANCEL, DriveModal([&] { return RunPortPage(owner); }, steps));
+        ASSERT_TRUE(seen.up) << "no in-use message";
+        EXPECT_EQ("Setup error", seen.caption);
+        EXPECT_EQ(kInUseMessage, seen.text);
+        EXPECT_EQ(LoadIconA(NULL, IDI_HAND), seen.icon);
+        EXPECT_EQ(seen.page, seen.owner) << "the message box is not owned by the page";
+        EXPECT_STREQ("COM1:", g_state.portName);
+    }
+}
+
+/* --- the lists as drawn on the pages ------------------------------------ */
+
+/* The list's client area as painted, once it has painted. */
+std::vector<uint32_t> PaintedList(HWND dialog, int listId, SIZE *size)
+{
+    HWND list = GetDlgItem(dialog, listId);
+    UpdateWindow(dialog);
+    UpdateWindow(list);
+    *size = pixels::ClientSize(list);
+    Canvas canvas(size->cx, size->cy);
+    pixels::CaptureClient(list, canvas);
+    return canvas.Pixels();
+}
+
+std::vector<uint32_t> BlockOf(const std::vector<uint32_t> &shown, SIZE size, int x, int y)
+{
+    std::vector<uint32_t> block;
+    for (int row = y; row < y + 32; ++row)
+        for (int col = x; col < x + 32; ++col)
+            block.push_back(shown[(size_t)row * size.cx + col]);
+    return block;
+}
+
+/* Guards against the page's lists not drawn with their icons at the item
+ * height, the selection not highlighted across the icon's place, and the
+ * wrong rule on either page. */
+TEST_F(PagesTest, ListsShowTheIconOfEachItem)
+{
+    g_spooler_script.ports = {"COM1:", "FILE:", "\\\\server\\queue"};
+    const int bux = LOWORD(GetDialogBaseUnits());
+    struct Case
+    {
+        const char *name;
+        PageRunner run;
+        int listId;
+        std::vector<const char *> icons; /* of items 0, 1, 2 */
+    };
+    const Case cases[] = {
+        {"model", RunModelPage, IDC_MODEL_LIST, {"IDI_PRINTER", "IDI_PRINTER", "IDI_PRINTER"}},
+        {"port", RunPortPage, IDC_PORT_LIST, {"IDI_PORT", "IDI_SETUP", "IDI_NETWORK"}},
+    };
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        std::vector<uint32_t> shown;
+        SIZE size = {0, 0};
+        DriveModal([&] { return c.run(owner); },
+                   {{c.listId, [&](HWND d) { shown = PaintedList(d, c.listId, &size); }, ACT_CLICK,
+                     IDC_BACK}});
+        ASSERT_GE(size.cy, 3 * 34);
+        for (int i = 0; i < 3; ++i)
+        {
+            SCOPED_TRACE(i);
+            /* Item 0 is selected on both pages. */
+            uint32_t back = SysRgb(i == 0 ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+            EXPECT_EQ(pixels::RenderIcon(LoadIconA(g_state.instance, c.icons[i]), back),
+                      BlockOf(shown, size, bux, i * 34 + 1));
+            /* Beside and between the icon and the text, the state's colour. */
+            EXPECT_EQ(back, shown[(size_t)(i * 34 + 17) * size.cx + 2]);
+            EXPECT_EQ(back, shown[(size_t)(i * 34 + 17) * size.cx + bux + 33]);
+        }
+    }
+}
+
+/* Guards against an empty list showing an item (an icon, a highlight, a
+ * text) while it has the focus.  Windows asks the owner to draw an empty
+ * list's focus as item -1, which DrawIconItem answers by drawing nothing
+ * (ui_icon_list_test).  Wine's list box does not ask: it draws that focus
+ * rectangle itself, around the first item's place (dlls/user32/listbox.c,
+ * LISTBOX_PaintItem with an index past the end and ODA_FOCUS), so on Wine
+ * those edge pixels are the platform's, and everything else must be the
+ * window colour. */
+TEST_F(PagesTest, EmptyFocusedListShowsNoItem)
+{
+    UseInf(infPath + ".missing");
+    std::vector<uint32_t> shown;
+    SIZE size = {0, 0};
+    bool focused = false;
+    LRESULT itemHeight = 0;
+    DriveModal([&] { return RunModelPage(owner); },
+               {{IDC_MODEL_LIST,
+                 [&](HWND d)
+                 {
+                     focused = GetFocus() == GetDlgItem(d, IDC_MODEL_LIST);
+                     itemHeight = SendDlgItemMessageA(d, IDC_MODEL_LIST, LB_GETITEMHEIGHT, 0, 0);
+                     shown = PaintedList(d, IDC_MODEL_LIST, &size);
+                 },
+                 ACT_CLICK, IDC_BACK}});
+    EXPECT_TRUE(focused);
+    ASSERT_EQ((size_t)size.cx * size.cy, shown.size());
+    int offEdge = 0;
+    for (int y = 0; y < size.cy; ++y)
+        for (int x = 0; x < size.cx; ++x)
+        {
+            bool edge =
+                y < itemHeight && (x == 0 || x == size.cx - 1 || y == 0 || y == itemHeight - 1);
+            if (!edge && shown[(size_t)y * size.cx + x] != SysRgb(COLOR_WINDOW))
+                ++offEdge;
+        }
+    EXPECT_EQ(0, offEdge) << "an empty list shows something besides a focus rectangle";
+}
+
+/* --- the final page ----------------------------------------------------- */
 
 /* What the final page showed while it was up. */
 struct FinalSeen
@@ -231,7 +844,7 @@ TEST_F(PagesTest, FinalPageShowsTheOutcome)
         EXPECT_EQ(GetCopyrightNotice(), seen.copyright);
         EXPECT_TRUE(seen.okFocused);
     }
-    EXPECT_TRUE(g_openedPrinters.empty()) << "Escape asked for the default printer";
+    EXPECT_TRUE(SpoolerWork().empty()) << "Escape asked for the default printer";
 }
 
 /* Guards against the default printer being set when the box is unticked,
@@ -259,7 +872,7 @@ TEST_F(PagesTest, FinalPageSetsTheDefaultPrinterOnlyWhenAskedTo)
     for (const Case &c : cases)
     {
         SCOPED_TRACE(c.name);
-        g_openedPrinters.clear();
+        g_spooler_script.calls.clear();
         std::vector<Step> steps;
         if (c.untick)
             steps.push_back({IDC_SET_DEFAULT, nullptr, ACT_CLICK, IDC_SET_DEFAULT});
@@ -267,12 +880,84 @@ TEST_F(PagesTest, FinalPageSetsTheDefaultPrinterOnlyWhenAskedTo)
         EXPECT_EQ(IDOK, DriveModal([&] { return RunFinalPage(owner, c.outcome); }, steps));
         if (c.expectRequest)
         {
-            EXPECT_EQ(std::vector<std::string>{"Test Model 270"}, g_openedPrinters);
+            EXPECT_EQ(std::vector<std::string>{"open Test Model 270, default access"},
+                      SpoolerWork());
         }
         else
         {
-            EXPECT_TRUE(g_openedPrinters.empty());
+            EXPECT_TRUE(SpoolerWork().empty());
         }
+    }
+}
+
+/* --- the port page inside the wizard ------------------------------------ */
+
+const char kSequencerClass[] = "UiPagesTestSequencer";
+
+/* Guards against a refused removal on the port page going anywhere but the
+ * final page's failure display (without the default-printer box), and
+ * against anything being registered after it. */
+TEST_F(PagesTest, RefusedRemovalEndsTheWizardAtTheFailedFinalPage)
+{
+    g_spooler_script.printers = {kModel};
+    g_spooler_script.deleteDriverOk = false;
+
+    WNDCLASSA wc;
+    ZeroMemory(&wc, sizeof(wc));
+    wc.lpfnWndProc = SetupSequencer;
+    wc.hInstance = g_state.instance;
+    wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    wc.lpszClassName = kSequencerClass;
+    RegisterClassA(&wc);
+
+    InUseSeen inUse;
+    FinalSeen final;
+    bool finalUp = false;
+    std::vector<Step> steps = {
+        {IDC_PORT_LIST, nullptr, ACT_CLICK, IDC_NEXT},
+        LookAtInUseBox(&inUse),
+        {IDC_SET_DEFAULT,
+         [&](HWND d)
+         {
+             finalUp = true;
+             final = LookAtFinal(d);
+         },
+         ACT_CLICK, IDOK},
+    };
+    size_t done = 0;
+    INT_PTR code = DriveModal(
+        []
+        {
+            HWND main =
+                CreateWindowExA(0, kSequencerClass, "Sequencer under test", WS_OVERLAPPEDWINDOW, 0,
+                                0, 800, 600, NULL, NULL, g_state.instance, NULL);
+            if (main == NULL)
+                return (INT_PTR)-100;
+            /* Straight to the port page, past the opening status. */
+            KillTimer(main, TIMER_OPEN_STATUS);
+            PostMessageA(main, WM_COMMAND, CMD_PORT_PAGE, 0);
+            MSG msg;
+            DWORD start = GetTickCount();
+            while (GetMessageA(&msg, NULL, 0, 0) > 0)
+            {
+                DispatchMessageA(&msg);
+                if (GetTickCount() - start > 30000 && IsWindow(main))
+                    DestroyWindow(main); /* never hang the suite */
+            }
+            return (INT_PTR)msg.wParam;
+        },
+        steps, &done);
+    EXPECT_EQ(0, code);
+    EXPECT_EQ(steps.size(), done);
+    EXPECT_TRUE(inUse.up);
+    ASSERT_TRUE(finalUp) << "no final page";
+    EXPECT_EQ("The Installation has failed.", final.outcome);
+    EXPECT_FALSE(final.boxVisible);
+    EXPECT_EQ(LoadIconA(NULL, IDI_HAND), final.icon);
+    for (const std::string &call : SpoolerWork())
+    {
+        EXPECT_NE("add driver", call);
+        EXPECT_NE("add printer", call);
     }
 }
 

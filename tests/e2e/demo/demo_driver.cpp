@@ -1,9 +1,11 @@
 /*
- * The demo's driver.  "walk PROGRAM SHOTDIR" starts the program and goes
- * through the wizard as a user who accepts every default would: it waits for
- * each window, saves a screenshot of it (SHOTDIR\NN.bmp, with its caption in
- * SHOTDIR\shots.txt), then presses its default way forward.  "report"
- * prints the drivers and printers the spooler holds and the default printer.
+ * The demo's driver.  "walk PROGRAM SHOTDIR [MODEL [PORT]]" starts the
+ * program and goes through the wizard as a user would: it waits for each
+ * window, picks the model (default: the first listed) and the port
+ * (default: LPT1:) on their pages, saves a screenshot of the window
+ * (SHOTDIR\NN.bmp, with its caption in SHOTDIR\shots.txt), then presses
+ * its way forward.  "report" prints the drivers and printers the spooler
+ * holds and the default printer.
  */
 #include <windows.h>
 
@@ -11,6 +13,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "driver.h"
 #include "../../../profile/resource.h"
@@ -44,7 +47,30 @@ std::string Signature(HWND window)
     return sig;
 }
 
-int Walk(const std::string &program, const std::string &shotDir)
+/* On the model and port pages, selects the item of that text (the first
+ * item for an empty text), as a click on it does. */
+void PickOnPage(HWND window, const std::string &model, const std::string &port)
+{
+    int listId = GetDlgItem(window, IDC_MODEL_LIST)  ? IDC_MODEL_LIST
+                 : GetDlgItem(window, IDC_PORT_LIST) ? IDC_PORT_LIST
+                                                     : 0;
+    if (listId == 0)
+        return;
+    const std::string &wanted = listId == IDC_MODEL_LIST ? model : port;
+    std::vector<std::string> items = ListItems(window, listId);
+    for (size_t i = 0; i < items.size(); i++)
+        if (wanted.empty() ? i == 0 : items[i] == wanted)
+        {
+            printf("    picking %s\n", items[i].c_str());
+            SelectListItem(window, listId, (int)i);
+            Sleep(300);
+            return;
+        }
+    printf("    %s is not listed; keeping the page's choice\n", wanted.c_str());
+}
+
+int Walk(const std::string &program, const std::string &shotDir, const std::string &model,
+         const std::string &port)
 {
     size_t slash = program.find_last_of('\\');
     std::string folder = slash == std::string::npos ? "" : program.substr(0, slash);
@@ -76,6 +102,7 @@ int Walk(const std::string &program, const std::string &shotDir)
             Sleep(400);
             if (!IsWindow(w) || !IsWindowVisible(w))
                 continue;
+            PickOnPage(w, model, port);
             sig = Signature(w);
             seen.insert(sig);
             char name[32];
@@ -157,10 +184,11 @@ int Report()
 
 int main(int argc, char **argv)
 {
-    if (argc == 4 && strcmp(argv[1], "walk") == 0)
-        return Walk(argv[2], argv[3]);
+    if (argc >= 4 && argc <= 6 && strcmp(argv[1], "walk") == 0)
+        return Walk(argv[2], argv[3], argc > 4 ? argv[4] : "", argc > 5 ? argv[5] : "LPT1:");
     if (argc == 2 && strcmp(argv[1], "report") == 0)
         return Report();
-    fprintf(stderr, "usage: demo_driver walk PROGRAM SHOTDIR | demo_driver report\n");
+    fprintf(stderr,
+            "usage: demo_driver walk PROGRAM SHOTDIR [MODEL [PORT]] | demo_driver report\n");
     return 2;
 }

@@ -1,0 +1,494 @@
+/*
+ * Whole runs of each deliverable: a model and a port chosen, the install,
+ * and what the spooler, the driver directory and the default printer hold
+ * afterwards; an earlier printer and driver of the model's name replaced;
+ * the default printer left alone when the box is unticked; and the port
+ * list as the spooler's ports make it (ports arranged in the prefix's
+ * registry, where the spooler reads them).
+ */
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "wizard_fixture.h"
+
+using namespace e2e;
+
+namespace
+{
+
+const char kPortsKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
+
+/* Page texts of one language, as the templates hold them. */
+struct PageTexts
+{
+    const char *wizardCaption;
+    const char *welcomeSentence;
+    const char *next;
+    const char *back;
+    const char *cancel;
+    const char *modelInstruction;
+    const char *modelLabel;
+    const char *portInstruction;
+    const char *portLabel;
+    const char *statusWriting;
+    const char *finalCaption;
+    const char *done;
+    const char *box;
+    const char *ok;
+};
+
+const PageTexts kEnglish = {
+    "Tarvik Printer Driver Install Wizard",
+    " Welcome to the Install Wizard for QXV Driver. To continue, click Next.",
+    "Next",
+    "&Back",
+    "&Cancel",
+    " Select printer model to install. To continue, click Next.",
+    "Printer &Models:",
+    " Select the port connected to printer. To continue, click Next.",
+    "Printer &Ports:",
+    "Writing system information...",
+    "Printer Driver Setup",
+    "The Installation has done successfully.",
+    "Set as &default printer",
+    "&Ok",
+};
+
+const PageTexts kKorean = {
+    "Tarvik 프린터 드라이버 설치 마법사",
+    " Tarvik 프린터 드라이버 설치를 시작합니다.  계속 하려면 \"다음\" 버튼을 누르십시오.",
+    "다음",
+    "이전(&B)",
+    "취소(&C)",
+    " 목록에서 설치할 프린터 모델을 선택하시고, \"다음\" 버튼을 누르십시오.",
+    "프린터 모델(&M):",
+    " 프린터가 연결된 포트를 지정합니다.\n목록에서 포트를 선택한 후, \"다음\" 버튼을 누르십시오.",
+    "연결할 포트(&P):",
+    "시스템 정보를 수정하고 있습니다...",
+    "프린터 드라이버 설치",
+    "설치가 완료되었습니다.",
+    "기본 프린터로 설정합니다.(&D)",
+    "확인(&O)",
+};
+
+struct DriverSeen
+{
+    std::string dataFile;
+    std::vector<std::string> dependentFiles; /* bare names */
+    std::string dataType;
+};
+
+std::string BareName(const char *path)
+{
+    std::string p = path ? path : "";
+    size_t slash = p.find_last_of('\\');
+    return slash == std::string::npos ? p : p.substr(slash + 1);
+}
+
+/* The drivers of that name the spooler lists for Windows NT x86. */
+std::vector<DriverSeen> DriversNamed(const std::string &name)
+{
+    std::vector<DriverSeen> found;
+    DWORD needed = 0, count = 0;
+    EnumPrinterDriversA(NULL, (LPSTR) "Windows NT x86", 3, NULL, 0, &needed, &count);
+    std::vector<BYTE> buf(needed + 1);
+    if (!needed || !EnumPrinterDriversA(NULL, (LPSTR) "Windows NT x86", 3, buf.data(), needed,
+                                        &needed, &count))
+        return found;
+    const DRIVER_INFO_3A *d = (const DRIVER_INFO_3A *)buf.data();
+    for (DWORD i = 0; i < count; i++)
+    {
+        if (name != (d[i].pName ? d[i].pName : ""))
+            continue;
+        DriverSeen seen;
+        seen.dataFile = BareName(d[i].pDataFile);
+        for (const char *f = d[i].pDependentFiles; f && *f; f += strlen(f) + 1)
+            seen.dependentFiles.push_back(BareName(f));
+        seen.dataType = d[i].pDefaultDataType ? d[i].pDefaultDataType : "";
+        found.push_back(seen);
+    }
+    return found;
+}
+
+struct PrinterSeen
+{
+    std::string driver;
+    std::string port;
+    std::string dataType;
+    std::string processor;
+};
+
+std::vector<PrinterSeen> PrintersNamed(const std::string &name)
+{
+    std::vector<PrinterSeen> found;
+    DWORD needed = 0, count = 0;
+    EnumPrintersA(PRINTER_ENUM_LOCAL, NULL, 2, NULL, 0, &needed, &count);
+    std::vector<BYTE> buf(needed + 1);
+    if (!needed || !EnumPrintersA(PRINTER_ENUM_LOCAL, NULL, 2, buf.data(), needed, &needed, &count))
+        return found;
+    const PRINTER_INFO_2A *p = (const PRINTER_INFO_2A *)buf.data();
+    for (DWORD i = 0; i < count; i++)
+        if (name == (p[i].pPrinterName ? p[i].pPrinterName : ""))
+            found.push_back({p[i].pDriverName ? p[i].pDriverName : "",
+                             p[i].pPortName ? p[i].pPortName : "",
+                             p[i].pDatatype ? p[i].pDatatype : "",
+                             p[i].pPrintProcessor ? p[i].pPrintProcessor : ""});
+    return found;
+}
+
+std::string DefaultPrinterEntry()
+{
+    char device[1024] = "";
+    GetProfileStringA("windows", "device", "", device, sizeof(device));
+    return device;
+}
+
+std::string ReadWhole(const std::string &path)
+{
+    std::string data;
+    HANDLE f = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                           0, NULL);
+    if (f == INVALID_HANDLE_VALUE)
+        return "(missing)";
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(f, chunk, sizeof(chunk), &got, NULL) && got > 0)
+        data.append(chunk, got);
+    CloseHandle(f);
+    return data;
+}
+
+/* A driver and a printer of another name, registered before a run. */
+void AddPrinterOf(const std::string &name, const char *port, const char *dataFile)
+{
+    DRIVER_INFO_3A driver = {};
+    driver.cVersion = 3;
+    driver.pName = (LPSTR)name.c_str();
+    driver.pEnvironment = (LPSTR) "Windows NT x86";
+    driver.pDriverPath = (LPSTR) "UNIDRV.DLL";
+    driver.pDataFile = (LPSTR)dataFile;
+    driver.pConfigFile = (LPSTR) "UNIDRVUI.DLL";
+    driver.pHelpFile = (LPSTR) "UNIDRV.HLP";
+    driver.pDefaultDataType = (LPSTR) "RAW";
+    ASSERT_TRUE(AddPrinterDriverA(NULL, 3, (LPBYTE)&driver)) << GetLastError();
+    PRINTER_INFO_2A printer = {};
+    printer.pPrinterName = (LPSTR)name.c_str();
+    printer.pPortName = (LPSTR)port;
+    printer.pDriverName = (LPSTR)name.c_str();
+    printer.pPrintProcessor = (LPSTR) "WinPrint";
+    printer.pDatatype = (LPSTR) "RAW";
+    HANDLE added = AddPrinterA(NULL, 2, (LPBYTE)&printer);
+    ASSERT_NE(nullptr, added) << GetLastError();
+    ClosePrinter(added);
+}
+
+/* Replaces the spooler's port list (the Ports values of the registry) for
+ * one test and puts the old one back afterwards. */
+class PortList
+{
+  public:
+    explicit PortList(const std::vector<std::string> &ports)
+    {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPortsKey, 0, KEY_ALL_ACCESS, &key) != 0)
+            return;
+        char name[256];
+        BYTE data[1024];
+        for (DWORD i = 0;; i++)
+        {
+            DWORD nameLen = sizeof(name), dataLen = sizeof(data), type = 0;
+            if (RegEnumValueA(key, i, name, &nameLen, NULL, &type, data, &dataLen) != 0)
+                break;
+            saved_.push_back({name, std::string((char *)data, dataLen)});
+        }
+        for (const auto &v : saved_)
+            RegDeleteValueA(key, v.first.c_str());
+        for (const std::string &port : ports)
+            RegSetValueExA(key, port.c_str(), 0, REG_SZ, (const BYTE *)"", 1);
+        RegCloseKey(key);
+        ok_ = true;
+    }
+    ~PortList()
+    {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPortsKey, 0, KEY_ALL_ACCESS, &key) != 0)
+            return;
+        std::vector<std::string> now;
+        char name[256];
+        for (DWORD i = 0;; i++)
+        {
+            DWORD nameLen = sizeof(name);
+            if (RegEnumValueA(key, i, name, &nameLen, NULL, NULL, NULL, NULL) != 0)
+                break;
+            now.push_back(name);
+        }
+        for (const std::string &n : now)
+            RegDeleteValueA(key, n.c_str());
+        for (const auto &v : saved_)
+            RegSetValueExA(key, v.first.c_str(), 0, REG_SZ, (const BYTE *)v.second.data(),
+                           (DWORD)v.second.size());
+        RegCloseKey(key);
+    }
+    bool Ok() const
+    {
+        return ok_;
+    }
+
+  private:
+    std::vector<std::pair<std::string, std::string>> saved_;
+    bool ok_ = false;
+};
+
+class Install : public Wizard
+{
+  protected:
+    const PageTexts &T() const
+    {
+        return d.Korean() ? kKorean : kEnglish;
+    }
+    std::vector<std::string> Models() const
+    {
+        std::string m = "Tarvik " + d.model;
+        return {m, m + " Network", m + " Lite"};
+    }
+    std::string Selected(HWND page, int listId)
+    {
+        HWND list = GetDlgItem(page, listId);
+        DWORD_PTR index = 0;
+        SendMessageTimeoutW(list, LB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &index);
+        std::vector<std::string> items = ListItems(page, listId);
+        return (int)index >= 0 && (size_t)index < items.size() ? items[index] : "(none)";
+    }
+    bool Focused(HWND page, int id)
+    {
+        GUITHREADINFO gui = {};
+        gui.cbSize = sizeof(gui);
+        return GetGUIThreadInfo(GetWindowThreadProcessId(page, NULL), &gui) &&
+               gui.hwndFocus == GetDlgItem(page, id);
+    }
+
+    /* Picks a list item by its text, as a click on it does. */
+    void Pick(HWND page, int listId, const std::string &text)
+    {
+        std::vector<std::string> items = ListItems(page, listId);
+        auto it = std::find(items.begin(), items.end(), text);
+        ASSERT_NE(it, items.end()) << text << " is not listed";
+        ASSERT_TRUE(SelectListItem(page, listId, (int)(it - items.begin())));
+    }
+
+    /* From the welcome page to the port page, taking the model given. */
+    HWND ToPortPage(const std::string &model)
+    {
+        HWND page = StartToWelcome();
+        if (page == NULL)
+            return NULL;
+        page = Press(page, IDC_NEXT, kModelMark);
+        if (page == NULL)
+            return NULL;
+        Pick(page, kModelMark, model);
+        return Press(page, IDC_NEXT, kPortMark);
+    }
+
+    /* From the port page through the install to the final page. */
+    HWND InstallOn(HWND portPage, const std::string &port)
+    {
+        Pick(portPage, kPortMark, port);
+        if (!Click(portPage, IDC_NEXT) || !WaitGone(portPage, 5000))
+            return NULL;
+        return WaitFor(kFinalMark, 30000);
+    }
+
+    /* The spooler's driver and printer of the model after a whole run: one
+     * of each, the printer on the port, with the model's data. */
+    void ExpectRegistered(const std::string &model, const std::string &port, bool network)
+    {
+        std::vector<DriverSeen> drivers = DriversNamed(model);
+        ASSERT_EQ(1u, drivers.size()) << "drivers named " << model;
+        EXPECT_EQ(d.model + ".GPD", drivers[0].dataFile);
+        std::vector<std::string> files = {d.model + ".GPD", d.model + ".DLL", d.model + "RES.DLL",
+                                          d.model + (network ? "N.INI" : ".INI")};
+        EXPECT_EQ(files, drivers[0].dependentFiles);
+        const char *dataType = network ? "NT EMF 1.008" : "RAW";
+        EXPECT_EQ(dataType, drivers[0].dataType);
+        std::vector<PrinterSeen> printers = PrintersNamed(model);
+        ASSERT_EQ(1u, printers.size()) << "printers named " << model;
+        EXPECT_EQ(model, printers[0].driver);
+        EXPECT_EQ(port, printers[0].port);
+        EXPECT_EQ(dataType, printers[0].dataType);
+        EXPECT_EQ("WinPrint", printers[0].processor);
+        ExpectModelFilesCopied(files);
+    }
+
+    /* Every file of the model's list in the driver directory and its "3"
+     * subfolder, expanded: as the sample package's file for those stored
+     * compressed, as the package holds it for the others. */
+    void ExpectModelFilesCopied(const std::vector<std::string> &files)
+    {
+        char dir[MAX_PATH] = "";
+        DWORD needed = 0;
+        ASSERT_TRUE(GetPrinterDriverDirectoryA(NULL, NULL, 1, (LPBYTE)dir, sizeof(dir), &needed));
+        std::string samples = Env("SETUP_SOURCE_DIR") + "\\samples\\" + d.model + "\\";
+        for (const std::string &name : files)
+        {
+            SCOPED_TRACE(name);
+            std::string packaged = d.folder + "\\" + name;
+            std::string expected = ReadWhole(packaged);
+            if (expected == "(missing)")
+                expected = ReadWhole(samples + name); /* stored compressed */
+            ASSERT_NE("(missing)", expected);
+            EXPECT_EQ(expected, ReadWhole(std::string(dir) + "\\" + name));
+            EXPECT_EQ(expected, ReadWhole(std::string(dir) + "\\3\\" + name));
+        }
+    }
+
+    void ExpectCompletedFinalPage(HWND final)
+    {
+        EXPECT_EQ(T().finalCaption, TextUtf8(final));
+        EXPECT_EQ(T().done, ControlText(final, IDC_OUTCOME_TEXT));
+        EXPECT_TRUE(StaticShowsSystemIcon(GetDlgItem(final, IDC_MESSAGE_ICON), 32516));
+        EXPECT_TRUE(ControlVisible(final, IDC_SET_DEFAULT));
+        EXPECT_EQ(T().box, ControlText(final, IDC_SET_DEFAULT));
+        EXPECT_EQ(BST_CHECKED, SendMessageW(GetDlgItem(final, IDC_SET_DEFAULT), BM_GETCHECK, 0, 0));
+        EXPECT_EQ(T().ok, ControlText(final, IDOK));
+        EXPECT_NE(std::string::npos, ControlText(final, IDC_COPYRIGHT).find("Copyright"));
+        EXPECT_TRUE(Focused(final, IDOK));
+        EXPECT_FALSE(ControlVisible(final, IDC_PICTURE_BUTTON));
+    }
+
+    void ExpectExit()
+    {
+        DWORD code = 0xdeadbeef;
+        ASSERT_TRUE(p.WaitExit(10000, &code)) << "still running after the final page";
+        EXPECT_EQ(0u, code);
+    }
+};
+
+} // namespace
+
+// A whole run with the exact texts of every page: the model and the port
+// the user picks are registered (driver, printer), and the ticked box
+// makes the new printer the default printer "Model,Model,PORT".
+TEST_F(Install, ChosenModelAndPortAreInstalledAndMadeDefault)
+{
+    HWND page = StartToWelcome();
+    ASSERT_NE(page, nullptr) << "no welcome page";
+    EXPECT_EQ(T().wizardCaption, TextUtf8(page));
+    EXPECT_EQ(WelcomeText(), ControlText(page, kWelcomeMark));
+    std::vector<std::string> statics = StaticTexts(page);
+    EXPECT_NE(statics.end(), std::find(statics.begin(), statics.end(), T().welcomeSentence));
+    EXPECT_EQ(T().next, ControlText(page, IDC_NEXT));
+    EXPECT_EQ(T().cancel, ControlText(page, IDCANCEL));
+
+    page = Press(page, IDC_NEXT, kModelMark);
+    ASSERT_NE(page, nullptr) << "no model page";
+    EXPECT_EQ(T().wizardCaption, TextUtf8(page));
+    EXPECT_EQ(T().modelInstruction, ControlText(page, IDC_INSTRUCTION));
+    EXPECT_EQ(T().modelLabel, ControlText(page, IDC_MODEL_LABEL));
+    EXPECT_EQ(T().back, ControlText(page, IDC_BACK));
+    EXPECT_EQ(T().next, ControlText(page, IDC_NEXT));
+    EXPECT_EQ(T().cancel, ControlText(page, IDCANCEL));
+    EXPECT_EQ(Models(), ListItems(page, kModelMark));
+    EXPECT_EQ(Models()[0], Selected(page, kModelMark));
+    EXPECT_TRUE(Focused(page, kModelMark));
+    const std::string model = Models()[1];
+    Pick(page, kModelMark, model);
+
+    page = Press(page, IDC_NEXT, kPortMark);
+    ASSERT_NE(page, nullptr) << "no port page";
+    EXPECT_EQ(T().wizardCaption, TextUtf8(page));
+    EXPECT_EQ(T().portInstruction, ControlText(page, IDC_INSTRUCTION));
+    EXPECT_EQ(T().portLabel, ControlText(page, IDC_PORT_LABEL));
+    EXPECT_EQ(T().back, ControlText(page, IDC_BACK));
+    EXPECT_EQ((std::vector<std::string>{
+                  "COM1:", "COM2:", "COM3:", "COM4:", "FILE:", "LPT1:", "LPT2:", "LPT3:"}),
+              ListItems(page, kPortMark));
+    EXPECT_EQ("COM1:", Selected(page, kPortMark)) << "LPT and COM1: listed: COM1: comes first";
+    EXPECT_TRUE(Focused(page, kPortMark));
+
+    Pick(page, kPortMark, "LPT1:");
+    ASSERT_TRUE(Click(page, IDC_NEXT));
+    HWND status = WaitForWindow(
+        p.Id(), 20000,
+        [](HWND h) { return IsWindowVisible(h) && GetDlgItem(h, IDC_STATUS_TEXT) != NULL; });
+    ASSERT_NE(status, nullptr) << "no status window during the install";
+    EXPECT_EQ(T().statusWriting, ControlText(status, IDC_STATUS_TEXT));
+
+    HWND final = WaitFor(kFinalMark, 30000);
+    ASSERT_NE(final, nullptr) << "no final page";
+    ExpectCompletedFinalPage(final);
+    ASSERT_TRUE(Click(final, IDOK));
+    ExpectExit();
+    ExpectRegistered(model, "LPT1:", true);
+    EXPECT_EQ(model + "," + model + ",LPT1:", DefaultPrinterEntry());
+}
+
+// An earlier printer and driver of the model's name must be removed and
+// registered anew on the port now chosen, and the unticked box must leave
+// the default printer as it was.
+TEST_F(Install, EarlierPrinterIsReplacedAndUntickedBoxKeepsTheDefault)
+{
+    const std::string model = Models()[0];
+    AddPrinterOf(model, "LPT2:", "OLD.GPD");
+    AddPrinterOf("Kept Printer", "FILE:", "OLD.GPD");
+    ASSERT_TRUE(WriteProfileStringA("windows", "device", "Kept Printer,Kept Printer,FILE:"));
+
+    HWND page = ToPortPage(model);
+    ASSERT_NE(page, nullptr) << "no port page";
+    HWND final = InstallOn(page, "COM2:");
+    ASSERT_NE(final, nullptr) << "no final page";
+    ExpectCompletedFinalPage(final);
+    ASSERT_TRUE(Click(final, IDC_SET_DEFAULT));
+    for (int i = 0; i < 50 && SendMessageW(GetDlgItem(final, IDC_SET_DEFAULT), BM_GETCHECK, 0, 0);
+         i++)
+        Sleep(50);
+    EXPECT_EQ(BST_UNCHECKED, SendMessageW(GetDlgItem(final, IDC_SET_DEFAULT), BM_GETCHECK, 0, 0));
+    ASSERT_TRUE(Click(final, IDOK));
+    ExpectExit();
+    ExpectRegistered(model, "COM2:", false);
+    EXPECT_EQ("Kept Printer,Kept Printer,FILE:", DefaultPrinterEntry());
+    EXPECT_EQ(1u, PrintersNamed("Kept Printer").size());
+}
+
+// The port page's list and its default follow the spooler's ports: an
+// infrared port comes up selected; with only FILE: nothing is selected and
+// Next gives the warning and keeps the page.
+TEST_F(Install, PortListFollowsTheSpoolersPorts)
+{
+    {
+        SCOPED_TRACE("an infrared port");
+        PortList ports({"COM1:", "FILE:", "IR", "LPT1:"});
+        ASSERT_TRUE(ports.Ok());
+        HWND page = ToPortPage(Models()[0]);
+        ASSERT_NE(page, nullptr) << "no port page";
+        EXPECT_EQ(4u, ListItems(page, kPortMark).size());
+        EXPECT_EQ("IR", Selected(page, kPortMark));
+        ASSERT_NE(CancelAndAnswer(page, IDYES), nullptr);
+        ExpectFailedFinalPageAndExit(false);
+    }
+    {
+        SCOPED_TRACE("only FILE:");
+        Process ended;
+        std::swap(p.info, ended.info);
+        PortList ports({"FILE:"});
+        ASSERT_TRUE(ports.Ok());
+        HWND page = ToPortPage(Models()[0]);
+        ASSERT_NE(page, nullptr) << "no port page";
+        EXPECT_EQ(std::vector<std::string>{"FILE:"}, ListItems(page, kPortMark));
+        EXPECT_EQ("(none)", Selected(page, kPortMark));
+        ASSERT_TRUE(Click(page, IDC_NEXT));
+        HWND warning = WaitFor(kQuestionMark, 5000);
+        ASSERT_NE(warning, nullptr) << "no warning";
+        EXPECT_EQ(Text("Warinig", "경고"), TextUtf8(warning));
+        EXPECT_EQ(Text("Select printer port to connect.", "먼저 포트를 선택하십시오."),
+                  ControlText(warning, IDC_MESSAGE_TEXT));
+        EXPECT_TRUE(StaticShowsSystemIcon(GetDlgItem(warning, IDC_MESSAGE_ICON), 32513));
+        ASSERT_TRUE(Click(warning, IDOK));
+        ASSERT_TRUE(WaitGone(warning, 5000));
+        EXPECT_EQ(page, WaitFor(kPortMark, 5000)) << "the warning ended the page";
+        ASSERT_NE(CancelAndAnswer(page, IDYES), nullptr);
+        ExpectFailedFinalPageAndExit(true);
+    }
+}

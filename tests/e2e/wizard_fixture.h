@@ -1,0 +1,163 @@
+/*
+ * The wizard as the end-to-end tests drive it: start the deliverable, wait
+ * for each window by a control only it has, press buttons, answer the
+ * cancel question, and check the final page.  Shared by the walk tests.
+ */
+#ifndef SETUP_E2E_WIZARD_FIXTURE_H
+#define SETUP_E2E_WIZARD_FIXTURE_H
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "driver.h"
+#include "profile/resource.h"
+
+namespace e2e
+{
+
+/* Control that tells one window of the wizard from the others. */
+inline const int kStatusMark = IDC_STATUS_TEXT;
+inline const int kWelcomeMark = IDC_WELCOME_TEXT;
+inline const int kModelMark = IDC_MODEL_LIST;
+inline const int kPortMark = IDC_PORT_LIST;
+inline const int kFinalMark = IDC_SET_DEFAULT;
+inline const int kQuestionMark = IDC_MESSAGE_TEXT;
+
+inline const char kWelcomeWin7En[] = "Supported operating system:\r\n"
+                                     "\tWindows 7 Home x86\r\n"
+                                     "\tWindows 7 Professional x86\r\n"
+                                     "\tWindows 7 Ultimate x86\r\n"
+                                     "\r\n"
+                                     "Terminate all running applications before installing driver.";
+inline const char kWelcomeVistaEn[] =
+    "Supported operating system:\r\n"
+    "\tWindows Vista Home Basic x86\r\n"
+    "\tWindows Vista Home Premium x86\r\n"
+    "\tWindows Vista Enterprise x86\r\n"
+    "\tWindows Vista Business x86\r\n"
+    "\tWindows Vista Ultimate x86\r\n"
+    "\tWindows Vista Starter x86\r\n"
+    "\r\n"
+    "Terminate all running applications before installing driver.";
+inline const char kWelcomeWin7Ko[] =
+    "사용 가능한 운영체제:\r\n"
+    "\tWindows 7 Home x86\r\n"
+    "\tWindows 7 Professional x86\r\n"
+    "\tWindows 7 Ultimate x86\r\n"
+    "\r\n"
+    "드라이버를 설치하기 전에 사용중인 응용 프로그램을 모두 종료하십시오.";
+inline const char kWelcomeVistaKo[] =
+    "사용 가능한 운영체제:\r\n"
+    "\tWindows Vista Home Basic x86\r\n"
+    "\tWindows Vista Home Premium x86\r\n"
+    "\tWindows Vista Enterprise x86\r\n"
+    "\tWindows Vista Business x86\r\n"
+    "\tWindows Vista Ultimate x86\r\n"
+    "\tWindows Vista Starter x86\r\n"
+    "\r\n"
+    "드라이버를 설치하기 전에 사용중인 응용 프로그램을 모두 종료하십시오.";
+
+class Wizard : public ::testing::Test
+{
+  protected:
+    Deliverable d;
+    Process p;
+
+    void SetUp() override
+    {
+        if (!d.Load())
+            GTEST_SKIP() << "SETUP_PROGRAM, SETUP_LANG, SETUP_MODEL or SETUP_SYSTEMS not set";
+        ASSERT_TRUE(SetWindowsVersion("win7"));
+    }
+
+    const char *Text(const char *english, const char *korean) const
+    {
+        return d.Korean() ? korean : english;
+    }
+    std::string WelcomeText() const
+    {
+        bool win7 = d.systems == "win7";
+        if (d.Korean())
+            return win7 ? kWelcomeWin7Ko : kWelcomeVistaKo;
+        return win7 ? kWelcomeWin7En : kWelcomeVistaEn;
+    }
+
+    /* A visible, enabled window of the program with that marker control
+     * (enabled: a page under the cancel question does not count). */
+    HWND WaitFor(int mark, DWORD timeoutMs = 10000)
+    {
+        return WaitForWindow(p.Id(), timeoutMs,
+                             [mark](HWND h) {
+                                 return IsWindowVisible(h) && IsWindowEnabled(h) &&
+                                        GetDlgItem(h, mark) != NULL;
+                             });
+    }
+
+    /* Starts the program and waits past the opening status to the welcome
+     * page. */
+    HWND StartToWelcome()
+    {
+        if (!p.Start(d.program, d.folder))
+            return NULL;
+        return WaitFor(kWelcomeMark, 20000);
+    }
+
+    /* Presses a button of a page and waits for the page to go and the next
+     * window (by its marker) to come. */
+    HWND Press(HWND page, int button, int nextMark)
+    {
+        if (!Click(page, button))
+            return NULL;
+        if (!WaitGone(page, 5000))
+            return NULL;
+        return WaitFor(nextMark);
+    }
+
+    /* Cancel on a page, then the answer to the question.  Checks the
+     * question's texts; returns the question window that was answered. */
+    HWND CancelAndAnswer(HWND page, int answer)
+    {
+        if (!Click(page, IDCANCEL))
+            return NULL;
+        HWND question = WaitFor(kQuestionMark, 5000);
+        if (question == NULL)
+            return NULL;
+        EXPECT_EQ(Text("Question", "질문"), TextUtf8(question));
+        EXPECT_EQ(Text("Are you sure you want to cancel QXV driver installation?",
+                       "프린터 드라이버 설치를 종료하시겠습니까?"),
+                  ControlText(question, IDC_MESSAGE_TEXT));
+        EXPECT_TRUE(StaticShowsSystemIcon(GetDlgItem(question, IDC_MESSAGE_ICON), 32514));
+        EXPECT_FALSE(IsWindowEnabled(page)) << "the question is not modal to the page";
+        Click(question, answer);
+        EXPECT_TRUE(WaitGone(question, 5000));
+        return question;
+    }
+
+    /* The final page after a cancel, left by Escape or OK; the program must
+     * then end with exit code 0. */
+    void ExpectFailedFinalPageAndExit(bool useEscape)
+    {
+        HWND final = WaitFor(kFinalMark);
+        ASSERT_NE(final, nullptr) << "no final page";
+        EXPECT_EQ(Text("Printer Driver Setup", "프린터 드라이버 설치"), TextUtf8(final));
+        EXPECT_EQ(Text("The Installation has failed.", "설치를 중지합니다."),
+                  ControlText(final, IDC_OUTCOME_TEXT));
+        EXPECT_TRUE(StaticShowsSystemIcon(GetDlgItem(final, IDC_MESSAGE_ICON), 32513))
+            << "not the stop icon";
+        EXPECT_FALSE(ControlVisible(final, IDC_SET_DEFAULT));
+        EXPECT_FALSE(ControlVisible(final, IDC_PICTURE_BUTTON));
+        EXPECT_NE(std::string::npos, ControlText(final, IDC_COPYRIGHT).find("Copyright"));
+        if (useEscape)
+            PressKey(final, VK_ESCAPE);
+        else
+            Click(final, IDOK);
+        DWORD code = 0xdeadbeef;
+        ASSERT_TRUE(p.WaitExit(10000, &code)) << "still running after the final page";
+        EXPECT_EQ(0u, code);
+    }
+};
+
+} // namespace e2e
+
+#endif
