@@ -59,6 +59,10 @@ struct CopyRun
     std::vector<std::string> shown; /* names put into 2010, in order */
     std::vector<Message> messages;
     bool questionOpen = false;
+    /* The open box's loop has gone idle (WM_ENTERIDLE reached the dialog),
+     * so the dialog's idle redraw is on screen. */
+    bool boxIdle = false;
+    DWORD boxOpenedAt = 0;
     bool startedUnderQuestion = false; /* timer 3005 came while the question was up */
     INT_PTR result = 0;
 };
@@ -80,6 +84,11 @@ inline VOID CALLBACK AnswerProc(HWND, UINT, UINT_PTR id, DWORD)
     HWND box = uitest::FindThreadDialog(IDC_MESSAGE_TEXT, true);
     if (run != nullptr && box == NULL)
         return; /* not up yet: the timer comes again */
+    /* A person answers a box that is up and waiting.  On a slow machine
+     * (Wine under emulation) the timer can be due before the box's loop
+     * first goes idle; wait for that, for 10 s at most. */
+    if (run != nullptr && !run->boxIdle && GetTickCount() - run->boxOpenedAt < 10000)
+        return;
     KillTimer(NULL, id);
     if (run == nullptr)
         return;
@@ -108,7 +117,13 @@ inline LRESULT CALLBACK CallWndHook(int code, WPARAM wParam, LPARAM lParam)
         else if (m->message == WM_INITDIALOG && GetDlgItem(m->hwnd, IDC_MESSAGE_TEXT) != NULL)
         {
             run->questionOpen = GetDlgItem(m->hwnd, IDYES) != NULL;
+            run->boxIdle = false;
+            run->boxOpenedAt = GetTickCount();
             SetTimer(NULL, 0, run->answerDelay, AnswerProc);
+        }
+        else if (m->message == WM_ENTERIDLE && m->hwnd == run->dialog)
+        {
+            run->boxIdle = true;
         }
         else if (m->message == WM_SETTEXT && ControlId(m->hwnd) == IDC_COPY_FILE_NAME &&
                  GetParent(m->hwnd) == run->dialog)
