@@ -5,6 +5,8 @@
  */
 #include "driver.h"
 
+#include "tests/win32/support/pixels.h"
+
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -303,84 +305,34 @@ std::vector<std::string> ListItems(HWND dialog, int listId)
     return items;
 }
 
-/* A top-down 32-bit DIB section selected into a memory device context. */
-struct Canvas
-{
-    HDC dc = NULL;
-    HBITMAP bitmap = NULL;
-    HGDIOBJ previous = NULL;
-    DWORD *bits = NULL;
-    int width, height;
-
-    Canvas(int w, int h) : width(w), height(h)
-    {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        HDC screen = GetDC(NULL);
-        dc = CreateCompatibleDC(screen);
-        void *p = NULL;
-        bitmap = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &p, NULL, 0);
-        ReleaseDC(NULL, screen);
-        bits = (DWORD *)p;
-        if (dc && bitmap)
-            previous = SelectObject(dc, bitmap);
-    }
-    ~Canvas()
-    {
-        if (previous)
-            SelectObject(dc, previous);
-        if (bitmap)
-            DeleteObject(bitmap);
-        if (dc)
-            DeleteDC(dc);
-    }
-    bool Ok() const
-    {
-        return previous != NULL;
-    }
-    /* The pixels without their unused top byte. */
-    std::vector<DWORD> Pixels() const
-    {
-        GdiFlush();
-        std::vector<DWORD> out(bits, bits + width * height);
-        for (DWORD &px : out)
-            px &= 0xFFFFFF;
-        return out;
-    }
-};
-
 /* An icon drawn at 32 x 32 on a background colour. */
-static bool RenderIcon(HICON icon, COLORREF background, std::vector<DWORD> &pixels)
+static bool RenderIcon(HICON icon, COLORREF background, std::vector<uint32_t> &out)
 {
-    Canvas canvas(32, 32);
+    pixels::Canvas canvas(32, 32);
     if (!canvas.Ok())
         return false;
     RECT rc = {0, 0, 32, 32};
     HBRUSH brush = CreateSolidBrush(background);
-    FillRect(canvas.dc, &rc, brush);
+    FillRect(canvas.Dc(), &rc, brush);
     DeleteObject(brush);
-    bool ok = DrawIconEx(canvas.dc, 0, 0, icon, 32, 32, 0, NULL, DI_NORMAL) != 0;
-    pixels = canvas.Pixels();
+    bool ok = DrawIconEx(canvas.Dc(), 0, 0, icon, 32, 32, 0, NULL, DI_NORMAL) != 0;
+    out = canvas.Pixels();
     return ok;
 }
 
 /* The 32 x 32 pixels at the top left of a window's client area, as the
  * screen shows them. */
-static bool CapturePixels(HWND hwnd, std::vector<DWORD> &pixels)
+static bool CapturePixels(HWND hwnd, std::vector<uint32_t> &out)
 {
     POINT origin = {0, 0};
     ClientToScreen(hwnd, &origin);
-    Canvas canvas(32, 32);
+    pixels::Canvas canvas(32, 32);
     if (!canvas.Ok())
         return false;
     HDC screen = GetDC(NULL);
-    bool ok = BitBlt(canvas.dc, 0, 0, 32, 32, screen, origin.x, origin.y, SRCCOPY) != 0;
+    bool ok = BitBlt(canvas.Dc(), 0, 0, 32, 32, screen, origin.x, origin.y, SRCCOPY) != 0;
     ReleaseDC(NULL, screen);
-    pixels = canvas.Pixels();
+    out = canvas.Pixels();
     return ok;
 }
 
@@ -391,7 +343,7 @@ bool StaticShowsSystemIcon(HWND iconStatic, int systemIconId)
     /* Wine keeps an icon's pixels in the process that loaded it, so the
      * program's handle cannot be drawn here; compare what the screen shows
      * with the system icon drawn on the dialog's face colour instead. */
-    std::vector<DWORD> shown, expected;
+    std::vector<uint32_t> shown, expected;
     for (int attempt = 0; attempt < 20; attempt++)
     {
         if (CapturePixels(iconStatic, shown) &&
@@ -444,13 +396,13 @@ bool SaveScreenshot(const std::string &path, HWND window)
     if (window)
         GetWindowRect(window, &area);
     int w = area.right - area.left, h = area.bottom - area.top;
-    Canvas canvas(w, h);
+    pixels::Canvas canvas(w, h);
     if (w <= 0 || h <= 0 || !canvas.Ok())
         return false;
     HDC screen = GetDC(NULL);
-    BitBlt(canvas.dc, 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
+    BitBlt(canvas.Dc(), 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
     ReleaseDC(NULL, screen);
-    std::vector<DWORD> pixels = canvas.Pixels();
+    std::vector<uint32_t> pixels = canvas.Pixels();
 
     /* A 24-bit bottom-up file, which every viewer and converter reads. */
     DWORD stride = ((DWORD)w * 3 + 3) & ~3u;

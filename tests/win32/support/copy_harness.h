@@ -23,6 +23,7 @@
 #include "app/setup_state.h"
 #include "copy/copy_dialog.h"
 #include "profile/resource.h"
+#include "pixels.h"
 #include "ui_driver.h"
 
 namespace copytest
@@ -272,28 +273,12 @@ inline Pixels Snapshot(HWND dialog)
     GetClientRect(bar, &r);
     p.width = r.right;
     p.height = r.bottom;
-    p.px.resize((size_t)p.width * p.height);
+    pixels::Canvas canvas(p.width, p.height);
     HDC dc = GetDC(bar);
-    HDC mem = CreateCompatibleDC(dc);
-    BITMAPINFO bi;
-    ZeroMemory(&bi, sizeof(bi));
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = p.width;
-    bi.bmiHeader.biHeight = -p.height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void *bits = NULL;
-    HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, p.width, p.height, dc, 0, 0, SRCCOPY);
-    GdiFlush();
-    const DWORD *src = static_cast<const DWORD *>(bits);
-    for (size_t i = 0; i < p.px.size(); i++)
-        p.px[i] = src[i] & 0xFFFFFF;
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
+    BitBlt(canvas.Dc(), 0, 0, p.width, p.height, dc, 0, 0, SRCCOPY);
     ReleaseDC(bar, dc);
+    std::vector<uint32_t> shown = canvas.Pixels();
+    p.px.assign(shown.begin(), shown.end());
     return p;
 }
 
