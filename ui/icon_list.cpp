@@ -44,21 +44,18 @@ void MeasureIconItem(MEASUREITEMSTRUCT *measureItem)
     measureItem->itemHeight = MeasuredItemHeight(measureItem->itemHeight);
 }
 
-/* The item's text, cut to SETUP_TEXT_MAX - 1 characters; empty when the
- * control has no such item. */
-static void ReadItemText(const DRAWITEMSTRUCT *drawItem, char *text)
+void ReadListItemText(HWND control, BOOL combo, UINT index, char *out)
 {
-    int combo = drawItem->CtlType == ODT_COMBOBOX;
     UINT lengthMsg = combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN;
     UINT textMsg = combo ? CB_GETLBTEXT : LB_GETTEXT;
-    text[0] = '\0';
-    LRESULT length = SendMessageA(drawItem->hwndItem, lengthMsg, drawItem->itemID, 0);
+    out[0] = '\0';
+    LRESULT length = SendMessageA(control, lengthMsg, index, 0);
     if (length < 0)
         return;
     if (length < SETUP_TEXT_MAX)
     {
-        SendMessageA(drawItem->hwndItem, textMsg, drawItem->itemID, (LPARAM)text);
-        text[length] = '\0';
+        SendMessageA(control, textMsg, index, (LPARAM)out);
+        out[length] = '\0';
         return;
     }
     /* The message takes no buffer size: read a longer text whole, then
@@ -66,8 +63,8 @@ static void ReadItemText(const DRAWITEMSTRUCT *drawItem, char *text)
     char *whole = (char *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, (SIZE_T)length + 1);
     if (whole == NULL)
         return;
-    SendMessageA(drawItem->hwndItem, textMsg, drawItem->itemID, (LPARAM)whole);
-    StringCchCopyA(text, SETUP_TEXT_MAX, whole);
+    SendMessageA(control, textMsg, index, (LPARAM)whole);
+    StringCchCopyA(out, SETUP_TEXT_MAX, whole);
     HeapFree(GetProcessHeap(), 0, whole);
 }
 
@@ -91,7 +88,7 @@ void DrawIconItem(HWND, const DRAWITEMSTRUCT *drawItem, IconRule iconRule)
     IconItemLayout layout = LayOutIconItem(item, bux, metrics.tmHeight);
 
     char text[SETUP_TEXT_MAX];
-    ReadItemText(drawItem, text);
+    ReadListItemText(drawItem->hwndItem, drawItem->CtlType == ODT_COMBOBOX, drawItem->itemID, text);
     /* Opaque over the whole item: the icon's place is filled with the
      * background too, and the text is clipped to the item. */
     ExtTextOutA(dc, layout.textX, layout.textY, ETO_CLIPPED | ETO_OPAQUE, &rc, text,

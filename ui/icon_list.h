@@ -24,6 +24,10 @@ typedef void (*IconRule)(const char *text, char *out);
  * selection is left to the caller. */
 void FillIconList(HWND page, WORD listId, SHORT count, NameAtIndex nameAtIndex);
 
+/* The text of item `index` of a list box (or, with `combo`, a combo box),
+ * cut to SETUP_TEXT_MAX - 1 characters; empty when there is no such item. */
+void ReadListItemText(HWND control, BOOL combo, UINT index, char *out);
+
 /* WM_MEASUREITEM: raises the item height to 34 when it is lower. */
 void MeasureIconItem(MEASUREITEMSTRUCT *measureItem);
 

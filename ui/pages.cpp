@@ -76,12 +76,7 @@ static int ReadSelectedItem(HWND hwnd, int listId, char *out)
     LRESULT index = SendMessageA(list, LB_GETCURSEL, 0, 0);
     if (index == LB_ERR)
         return 0;
-    out[0] = '\0';
-    /* The lists are filled from SETUP_TEXT_MAX buffers, so every item fits;
-     * the length check keeps the unbounded LB_GETTEXT safe all the same. */
-    LRESULT length = SendMessageA(list, LB_GETTEXTLEN, (WPARAM)index, 0);
-    if (length >= 0 && length < SETUP_TEXT_MAX)
-        SendMessageA(list, LB_GETTEXT, (WPARAM)index, (LPARAM)out);
+    ReadListItemText(list, FALSE, (UINT)index, out);
     return 1;
 }
 
