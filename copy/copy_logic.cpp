@@ -118,15 +118,9 @@ int BuildVersionPath(const char *directory, int32_t version, const char *name, c
 {
     if (outSize == 0)
         return 0;
-    char folder[COPY_TEXT_MAX];
-    if (!Fits(snprintf(folder, sizeof(folder), "%d\\", (int)version), folder, sizeof(folder)))
-    {
-        out[0] = '\0';
-        return 0;
-    }
     size_t len = strlen(directory);
     const char *separator = len > 0 && directory[len - 1] == '\\' ? "" : "\\";
-    return Fits(snprintf(out, outSize, "%s%s%s%s", directory, separator, folder, name), out,
+    return Fits(snprintf(out, outSize, "%s%s%d\\%s", directory, separator, (int)version, name), out,
                 outSize);
 }
 
