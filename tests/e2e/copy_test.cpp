@@ -17,21 +17,6 @@ namespace
 
 const char kDriverDirectory[] = "C:\\windows\\system32\\spool\\drivers\\w32x86\\";
 
-std::string ReadAll(const std::string &path)
-{
-    std::string data;
-    HANDLE file =
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return "(missing)";
-    char buf[65536];
-    DWORD n = 0;
-    while (ReadFile(file, buf, sizeof(buf), &n, NULL) && n > 0)
-        data.append(buf, n);
-    CloseHandle(file);
-    return data;
-}
-
 class CopyE2E : public ::testing::Test
 {
   protected:
@@ -126,10 +111,11 @@ TEST_F(CopyE2E, SamplePackageLandsInTheDriverDirectory)
     };
     for (const auto &f : files)
     {
-        std::string want = ReadAll(f.second);
+        std::string want = ReadWholeFile(f.second);
         ASSERT_NE("(missing)", want) << f.second;
-        EXPECT_TRUE(ReadAll(kDriverDirectory + f.first) == want) << f.first;
-        EXPECT_TRUE(ReadAll(std::string(kDriverDirectory) + "3\\" + f.first) == want) << f.first;
+        EXPECT_TRUE(ReadWholeFile(kDriverDirectory + f.first) == want) << f.first;
+        EXPECT_TRUE(ReadWholeFile(std::string(kDriverDirectory) + "3\\" + f.first) == want)
+            << f.first;
     }
 }
 

@@ -390,6 +390,21 @@ std::vector<std::string> StaticTexts(HWND window)
     return texts;
 }
 
+std::string ReadWholeFile(const std::string &path)
+{
+    std::string data;
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+                              OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return "(missing)";
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof(chunk), &got, NULL) && got > 0)
+        data.append(chunk, got);
+    CloseHandle(file);
+    return data;
+}
+
 bool SaveScreenshot(const std::string &path, HWND window)
 {
     RECT area = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};

@@ -106,6 +106,9 @@ HWND FindIconChild(HWND window);
 std::vector<std::string> StaticTexts(HWND window);
 
 /* Saves the screen, or the part a window covers, as a 24-bit BMP file. */
+/* A file's bytes, or "(missing)" when it cannot be opened. */
+std::string ReadWholeFile(const std::string &path);
+
 bool SaveScreenshot(const std::string &path, HWND window = NULL);
 
 } // namespace e2e

@@ -146,21 +146,6 @@ std::string DefaultPrinterEntry()
     return device;
 }
 
-std::string ReadWhole(const std::string &path)
-{
-    std::string data;
-    HANDLE f = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                           0, NULL);
-    if (f == INVALID_HANDLE_VALUE)
-        return "(missing)";
-    char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(f, chunk, sizeof(chunk), &got, NULL) && got > 0)
-        data.append(chunk, got);
-    CloseHandle(f);
-    return data;
-}
-
 /* A driver and a printer of another name, registered before a run. */
 void AddPrinterOf(const std::string &name, const char *port, const char *dataFile)
 {
@@ -335,12 +320,12 @@ class Install : public Wizard
         {
             SCOPED_TRACE(name);
             std::string packaged = d.folder + "\\" + name;
-            std::string expected = ReadWhole(packaged);
+            std::string expected = ReadWholeFile(packaged);
             if (expected == "(missing)")
-                expected = ReadWhole(samples + name); /* stored compressed */
+                expected = ReadWholeFile(samples + name); /* stored compressed */
             ASSERT_NE("(missing)", expected);
-            EXPECT_EQ(expected, ReadWhole(std::string(dir) + "\\" + name));
-            EXPECT_EQ(expected, ReadWhole(std::string(dir) + "\\3\\" + name));
+            EXPECT_EQ(expected, ReadWholeFile(std::string(dir) + "\\" + name));
+            EXPECT_EQ(expected, ReadWholeFile(std::string(dir) + "\\3\\" + name));
         }
     }
 
