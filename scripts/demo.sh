@@ -37,7 +37,6 @@ cp -a "build/win32/package/$deliverable" "$out/package"
 # preload library that mends its signal contexts.
 # shellcheck disable=SC1091
 . build/wine-route.env
-export LD_PRELOAD=${SETUP_WINE_PRELOAD:-}
 echo "wine route: $SETUP_WINE_ROUTE ($SETUP_WINE_ROUTE_WHY)"
 scripts/make-prefix.sh "$out/prefix" >/dev/null
 export WINEPREFIX=$out/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

@@ -13,7 +13,6 @@ fi
 route_env=$(dirname "$0")/../build/wine-route.env
 # shellcheck disable=SC1090
 [ -f "$route_env" ] && . "$route_env"
-export LD_PRELOAD=${SETUP_WINE_PRELOAD:-}
 rm -rf "$dir"
 mkdir -p "$dir"
 # A 32-bit prefix even where wine64 is installed too.

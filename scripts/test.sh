@@ -11,8 +11,7 @@ set -u
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh || exit 1
 # shellcheck disable=SC1091
-. build/wine-route.env
-route="$SETUP_WINE_ROUTE ($SETUP_WINE_ROUTE_WHY)"
+route=$(. build/wine-route.env && echo "$SETUP_WINE_ROUTE ($SETUP_WINE_ROUTE_WHY)")
 trap 'scripts/wine-route.sh release' EXIT
 echo "=== wine route: $route"
 jobs=$(nproc)

@@ -1,5 +1,5 @@
 #!/bin/bash
-# wine-route.sh setup | release
+# wine-route.sh setup | release | probe
 # How this machine runs the 32-bit side of Wine, decided once per run and
 # written to build/wine-route.env, which the scripts that start Wine read.
 #
@@ -20,7 +20,7 @@
 # 32-bit code (binfmt_misc is consulted before the kernel's own ELF loader,
 # so the entry takes over every i386 program, machine-wide, for the run);
 # "release" removes a forced entry again.  SETUP_WINE_ROUTE=native skips the
-# probe.  Without it the probe decides.
+# probe.  Without it the probe decides; "probe" only says what it finds.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 state=$root/build/wine-route
@@ -145,9 +145,11 @@ write_env() {
         echo "SETUP_WINE_ROUTE=$route"
         echo "SETUP_WINE_ROUTE_WHY='$why'"
         if [ "$route" = emulated ]; then
-            # For the scripts that start Wine to put in LD_PRELOAD; glibc
+            # For the scripts that start Wine, which source this file; glibc
             # expands $LIB to lib/i386-linux-gnu or lib/x86_64-linux-gnu.
-            echo "SETUP_WINE_PRELOAD='$state/\$LIB/libsetup_trapno.so'"
+            # Others read the route in a subshell, so that their own
+            # programs (the native tests under ASan) run without it.
+            echo "export LD_PRELOAD='$state/\$LIB/libsetup_trapno.so'"
         fi
     } >"$envfile"
 }

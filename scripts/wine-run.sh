@@ -16,7 +16,6 @@ skip() {
 route_env=$(dirname "$0")/../build/wine-route.env
 # shellcheck disable=SC1090
 [ -f "$route_env" ] && . "$route_env"
-export LD_PRELOAD=${SETUP_WINE_PRELOAD:-}
 command -v wine >/dev/null || skip "wine is not installed (run scripts/install-deps.sh)"
 command -v Xvfb >/dev/null || skip "Xvfb is not installed (run scripts/install-deps.sh)"
 [ -f "$template/system.reg" ] || skip "no Wine prefix template at $template"
