@@ -7,6 +7,7 @@
 #include "sequencer.h"
 #include "setup_state.h"
 #include "startup.h"
+#include "system_libraries.h"
 #include "../profile/build_profile.h"
 #include "../profile/common_texts.h"
 
@@ -26,6 +27,15 @@ static int RegisterMainClass(HINSTANCE instance)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    /* Before anything can load a DLL by name, and before the first window
+     * or message box: the theme engine and the input method DLLs are
+     * loaded by name from there on. */
+    NarrowDllSearch();
+    /* A system DLL that cannot be had ends the program as a failed class
+     * registration does: without a word, since even a message box would
+     * load DLLs by name. */
+    if (!LoadSystemLibraries())
+        return 0;
     g_state.instance = instance;
     if (!DetectSupportedSystem())
     {

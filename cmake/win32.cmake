@@ -25,7 +25,9 @@ endif()
 add_library(setup_lib STATIC ${SETUP_PORTABLE_SOURCES} ${SETUP_WIN32_SOURCES})
 target_include_directories(setup_lib PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(setup_lib PRIVATE ${WARNINGS})
-target_link_libraries(setup_lib PUBLIC winspool lz32 gdi32 user32 kernel32)
+# LZ32 and winspool are loaded at start-up from the system folder, never
+# imported (app/system_libraries.cpp).
+target_link_libraries(setup_lib PUBLIC gdi32 user32 kernel32)
 
 file(GLOB SETUP_IMAGES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/profile/images/*)
 file(GLOB SETUP_LANG_RC CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/profile/lang/*.rc)
@@ -141,7 +143,8 @@ foreach(_src ${WIN32_TEST_SOURCES})
                          $<TARGET_OBJECTS:win32_test_resources>)
     target_compile_definitions(${_t} PRIVATE SETUP_PROFILE=g_profile_M270_en_win7)
     target_compile_options(${_t} PRIVATE ${WARNINGS})
-    target_link_libraries(${_t} PRIVATE setup_lib gtest)
+    # The tests call winspool and LZ32 directly too.
+    target_link_libraries(${_t} PRIVATE setup_lib gtest winspool lz32)
     target_link_options(${_t} PRIVATE -static)
     add_dependencies(${_t} programs)
     add_test(NAME ${_t} COMMAND ${_t})

@@ -21,10 +21,14 @@ struct LzApi
     VOID(WINAPI *done)(void);
 };
 
-/* The platform's LZ32. */
-extern const LzApi kLz32;
+/* The platform's LZ32, filled by LoadLz32 at start-up. */
+extern const LzApi &kLz32;
 
 /* The LZ calls the copy makes; &kLz32 unless a test replaced it. */
 extern const LzApi *g_lz;
+
+/* Fills kLz32 from the loaded LZ32 module; 0 when a function is missing
+ * (the table is then left empty). */
+int LoadLz32(HMODULE lz32);
 
 #endif

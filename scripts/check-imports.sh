@@ -8,7 +8,10 @@
 set -u
 objdump=$1
 shift
-allowed_dlls='^(KERNEL32|USER32|GDI32|WINSPOOL\.DRV|LZ32|MSVCRT|ADVAPI32|COMCTL32|SHELL32)(\.DLL)?$'
+# Only DLLs that are KnownDLLs (or, for the runtime's msvcrt, a KnownDLL's
+# dependency) on every supported system; LZ32 and winspool are loaded by
+# full path at start-up.
+allowed_dlls='^(KERNEL32|USER32|GDI32|MSVCRT)(\.DLL)?$'
 # Functions of kernel32 and msvcrt that Windows 2000 does not have.
 later='GetTickCount64|AddVectoredExceptionHandler|RemoveVectoredExceptionHandler|'
 later+='AddVectoredContinueHandler|InitializeConditionVariable|SleepConditionVariableCS|'

@@ -1,11 +1,31 @@
 /*
- * The real spooler table: winspool's own functions.
+ * The real spooler table: winspool's own functions, looked up in the module
+ * that start-up loaded from the system folder.
  */
 #include "spooler_api.h"
 
-const SpoolerApi kWinSpooler = {
-    GetPrinterDriverDirectoryA, EnumPrinterDriversA, OpenPrinterA, DeletePrinter, ClosePrinter,
-    DeletePrinterDriverA,       AddPrinterDriverA,   AddPrinterA,  GetPrinterA,   EnumPortsA,
-};
+#include "../app/system_libraries.h"
 
-const SpoolerApi *g_spooler = &kWinSpooler;
+static SpoolerApi s_winSpooler;
+
+const SpoolerApi &kWinSpooler = s_winSpooler;
+
+const SpoolerApi *g_spooler = &s_winSpooler;
+
+int LoadWinSpooler(HMODULE winspool)
+{
+    SpoolerApi t;
+    if (!ResolveFunction(winspool, "GetPrinterDriverDirectoryA", &t.getPrinterDriverDirectory) ||
+        !ResolveFunction(winspool, "EnumPrinterDriversA", &t.enumPrinterDrivers) ||
+        !ResolveFunction(winspool, "OpenPrinterA", &t.openPrinter) ||
+        !ResolveFunction(winspool, "DeletePrinter", &t.deletePrinter) ||
+        !ResolveFunction(winspool, "ClosePrinter", &t.closePrinter) ||
+        !ResolveFunction(winspool, "DeletePrinterDriverA", &t.deletePrinterDriver) ||
+        !ResolveFunction(winspool, "AddPrinterDriverA", &t.addPrinterDriver) ||
+        !ResolveFunction(winspool, "AddPrinterA", &t.addPrinter) ||
+        !ResolveFunction(winspool, "GetPrinterA", &t.getPrinter) ||
+        !ResolveFunction(winspool, "EnumPortsA", &t.enumPorts))
+        return 0;
+    s_winSpooler = t;
+    return 1;
+}

@@ -1,7 +1,8 @@
 /*
  * Every print spooler operation the program makes, behind one table of
  * function pointers.  The program calls through g_spooler, which points at
- * the real winspool table; a test points it at a table of its own to make
+ * the real winspool table (filled at start-up from the winspool module in
+ * the system folder); a test points it at a table of its own to make
  * the spooler refuse a call or to record what it was given.  The members
  * have winspool's own signatures, so the real table is just the addresses
  * of the winspool functions.  All calls go to the local machine (server
@@ -32,11 +33,15 @@ struct SpoolerApi
     (LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned);
 };
 
-/* The platform's spooler. */
-extern const SpoolerApi kWinSpooler;
+/* The platform's spooler, filled by LoadWinSpooler at start-up. */
+extern const SpoolerApi &kWinSpooler;
 
 /* The spooler the program calls; &kWinSpooler unless a test replaced it. */
 extern const SpoolerApi *g_spooler;
+
+/* Fills kWinSpooler from the loaded winspool module; 0 when a function is
+ * missing (the table is then left empty). */
+int LoadWinSpooler(HMODULE winspool);
 
 /* winspool takes names as non-const texts although it never writes them. */
 inline LPSTR SpoolerText(const char *text)

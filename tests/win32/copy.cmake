@@ -25,7 +25,7 @@ add_executable(win32_copy_root ${CMAKE_SOURCE_DIR}/tests/win32/root/copy_root_te
 target_include_directories(win32_copy_root PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32)
 target_compile_definitions(win32_copy_root PRIVATE SETUP_PROFILE=g_profile_M270_en_win7)
 target_compile_options(win32_copy_root PRIVATE ${WARNINGS})
-target_link_libraries(win32_copy_root PRIVATE setup_lib gtest)
+target_link_libraries(win32_copy_root PRIVATE setup_lib gtest winspool lz32)
 target_link_options(win32_copy_root PRIVATE -static)
 add_dependencies(win32_copy_root copy_fixtures)
 add_test(NAME win32_copy_root
@@ -43,5 +43,5 @@ add_executable(copy_benchmark ${CMAKE_SOURCE_DIR}/tests/bench/copy_benchmark.cpp
 target_include_directories(copy_benchmark PRIVATE ${CMAKE_SOURCE_DIR}/tests/win32)
 target_compile_definitions(copy_benchmark PRIVATE SETUP_PROFILE=g_profile_M270_en_win7)
 target_compile_options(copy_benchmark PRIVATE ${WARNINGS})
-target_link_libraries(copy_benchmark PRIVATE setup_lib)
+target_link_libraries(copy_benchmark PRIVATE setup_lib lz32)
 target_link_options(copy_benchmark PRIVATE -static)
