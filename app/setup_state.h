@@ -17,12 +17,14 @@ struct SetupState
     DWORD driverVersion;
     const char *environment;
     char infPath[SETUP_TEXT_MAX];
+    char packageFolder[SETUP_TEXT_MAX]; /* the program's folder, where driver files are read */
     char modelName[SETUP_TEXT_MAX];
     char portName[SETUP_TEXT_MAX];
     char driverDirectory[SETUP_TEXT_MAX]; /* with a trailing backslash */
     char defaultDataType[SETUP_TEXT_MAX];
     char dependentFiles[SETUP_TEXT_MAX]; /* names closed by NUL, then an empty name */
     DWORD fileCount;
+    DWORD modelDataRefused; /* the model's setup information was refused: copy nothing */
     LONG nextFileIndex;
     DWORD cancelRequested;
     HWND statusWindow;

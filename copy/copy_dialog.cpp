@@ -4,21 +4,20 @@
  * dialog opens, the loop drains the message queue after each file so that
  * Cancel keeps working (the cancel question and a No answer's new run then
  * run nested inside it), and the loop reports how it ended by posting
- * commands to the dialog.  Each file is opened by its bare name, so the
- * platform's search order finds it, and expanded by LZ32 when it is stored
- * compressed.
+ * commands to the dialog.  Each file is read from the program's own folder
+ * by its full path, never looked for anywhere else, and expanded by LZ32
+ * when it is stored compressed.
  */
 #include "copy_dialog.h"
 
 #include <string.h>
-
-#include <strsafe.h>
 
 #include "copy_logic.h"
 #include "lz_api.h"
 #include "../app/setup_state.h"
 #include "../profile/resource.h"
 #include "../setupinfo/inf_text.h"
+#include "../setupinfo/setup_info.h"
 #include "../ui/message_dialog.h"
 
 #define COPY_START_DELAY 100 /* ms from opening to the first run */
@@ -126,16 +125,22 @@ static INT CreateDestination(char *destination)
     return HFILE_ERROR;
 }
 
-/* Opens the source by its bare name (the platform's search order, with its
- * missing-file prompt) and the destination, and copies.  FALSE when either
- * cannot be opened; else *result is CopyLZFile's answer. */
-static BOOL ExpandFile(char *source, char *destination, LONG *result)
+/* Opens the source by its full path in the program's folder, with the
+ * platform's missing-file prompt; LZ32 takes the compressed name (last
+ * letter "_") from the same folder when the plain one is missing.  Only
+ * then are the earlier copies deleted and the destination created, so a
+ * package that lacks a file leaves another driver's copies alone.  FALSE
+ * when either end cannot be opened; else *result is CopyLZFile's answer. */
+static BOOL ExpandFile(char *source, char *destination, const char *versionPath, LONG *result)
 {
     OFSTRUCT ofs;
     ZeroMemory(&ofs, sizeof(ofs));
     INT in = g_lz->openFile(source, &ofs, COPY_SOURCE_STYLE);
     if (in < 0)
         return FALSE;
+    DeleteEarlierCopy(destination);
+    if (versionPath != NULL)
+        DeleteEarlierCopy(versionPath);
     INT out = CreateDestination(destination);
     if (out < 0)
     {
@@ -175,12 +180,9 @@ int CopyDriverFile(HWND dialog, LONG index)
         ShowDirectory(dialog);
     }
     if (name != NULL && BuildCopyPaths(name, destination, versionPath) &&
-        SUCCEEDED(StringCchCopyA(source, sizeof(source), name)))
+        BuildDestinationPath(GetPackageFolder(), name, source, sizeof(source)))
     {
-        DeleteEarlierCopy(destination);
-        if (WantsVersionCopy())
-            DeleteEarlierCopy(versionPath);
-        opened = ExpandFile(source, destination, &result);
+        opened = ExpandFile(source, destination, WantsVersionCopy() ? versionPath : NULL, &result);
         /* Made whatever the copy answered; a missing subfolder is not
          * reported. */
         if (opened && WantsVersionCopy())
@@ -232,7 +234,15 @@ void RunCopyLoop(HWND dialog, BOOL copying)
     WPARAM ending = IDOK;
     LPARAM endingParam = 0;
     g_lz->start();
-    while (!g_state.cancelRequested && FilesRemain())
+    /* Refused setup information copies nothing, as a file that cannot be
+     * opened would: before the first file, so nothing is touched. */
+    if (!g_state.cancelRequested && g_state.modelDataRefused)
+    {
+        ReportCopyError(dialog, COPY_ERROR_OPEN);
+        ending = IDCANCEL;
+        endingParam = 1;
+    }
+    while (ending == IDOK && !g_state.cancelRequested && FilesRemain())
     {
         int outcome = CopyDriverFile(dialog, g_state.nextFileIndex);
         if (outcome == COPY_FILE_GIVE_UP)

@@ -87,13 +87,39 @@ int CopyFileOutcome(int32_t result)
     return COPY_FILE_GIVE_UP;
 }
 
+int IsDeviceName(const char *name)
+{
+    static const char *const kDevices[] = {"CON",    "PRN",    "AUX",    "NUL",
+                                           "CLOCK$", "CONIN$", "CONOUT$"};
+    /* The part before the first dot, without the blanks that end it. */
+    size_t length = strcspn(name, ".");
+    while (length > 0 && name[length - 1] == ' ')
+        --length;
+    char base[8];
+    if (length == 0 || length >= sizeof(base))
+        return 0;
+    for (size_t i = 0; i < length; ++i)
+    {
+        char c = name[i];
+        base[i] = c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
+    }
+    base[length] = '\0';
+    for (const char *device : kDevices)
+        if (strcmp(base, device) == 0)
+            return 1;
+    return length == 4 && (memcmp(base, "COM", 3) == 0 || memcmp(base, "LPT", 3) == 0) &&
+           base[3] >= '1' && base[3] <= '9';
+}
+
 int IsBareFileName(const char *name)
 {
     if (name == nullptr || name[0] == '\0')
         return 0;
     if (strpbrk(name, "\\/:") != nullptr)
         return 0;
-    return name[strspn(name, ". ")] != '\0';
+    if (name[strspn(name, ". ")] == '\0')
+        return 0;
+    return !IsDeviceName(name);
 }
 
 /* snprintf into a fixed buffer; 1 when all of it fits, else `out` empty. */

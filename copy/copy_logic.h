@@ -52,11 +52,18 @@ uint16_t CopyErrorStringId(int32_t code);
 int CopyFileOutcome(int32_t result);
 
 /* 1 when `name` names a file inside whatever folder it is put in: not
- * empty, no "\", "/" or ":", and not made of dots and blanks only ("." and
- * "..", and names such as ". ." that Windows trims to them).  In the code
- * pages the program runs in (ASCII, 949) none of those three bytes is ever
- * the second byte of a double-byte character. */
+ * empty, no "\", "/" or ":", not made of dots and blanks only ("." and
+ * "..", and names such as ". ." that Windows trims to them), and no device
+ * (IsDeviceName).  In the code pages the program runs in (ASCII, 949) none
+ * of those three bytes is ever the second byte of a double-byte
+ * character. */
 int IsBareFileName(const char *name);
+
+/* 1 when Windows opens `name` as a device rather than a file in the folder:
+ * CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to LPT9, CLOCK$, CONIN$ or
+ * CONOUT$, in any case, with or without an extension, and with blanks
+ * before the extension or at the end, which Windows drops ("lpt1 .txt"). */
+int IsDeviceName(const char *name);
 
 /* `directory` followed by `name`; 1 when it fits, else 0 with `out` empty. */
 int BuildDestinationPath(const char *directory, const char *name, char *out, size_t outSize);

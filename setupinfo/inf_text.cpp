@@ -59,6 +59,13 @@ void StripEnclosingQuotes(const char *name, char *out, size_t outSize)
     out[inner] = '\0';
 }
 
+int IsUsableModelName(const char *name, size_t characters)
+{
+    if (name[0] == '\0' || characters > MODEL_NAME_MAX_CHARS)
+        return 0;
+    return strpbrk(name, "\\,") == nullptr;
+}
+
 int BuildQuotedKey(const char *name, char *out, size_t outSize)
 {
     if (outSize == 0)

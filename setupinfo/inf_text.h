@@ -29,6 +29,18 @@ const char *NthKeyName(const char *list, size_t listSize, unsigned index);
  * cut to fit.  A name of one character gives an empty text. */
 void StripEnclosingQuotes(const char *name, char *out, size_t outSize);
 
+/* The longest printer name the spooler takes, in characters. */
+#define MODEL_NAME_MAX_CHARS 220
+
+/* 1 when a model name (without its quotes) can name a local printer and its
+ * driver: not empty, at most MODEL_NAME_MAX_CHARS characters (`characters`,
+ * as the caller counts them in its code page), and holding neither "\",
+ * which would make "\\host\p" a printer on another machine, nor ",",
+ * which separates the name from driver and port in the default-printer
+ * entry.  Neither byte is ever the second byte of a double-byte character
+ * in code page 949. */
+int IsUsableModelName(const char *name, size_t characters);
+
 /* Writes `"name"`; 1 when it fits, else 0 with `out` empty. */
 int BuildQuotedKey(const char *name, char *out, size_t outSize);
 

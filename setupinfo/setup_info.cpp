@@ -4,9 +4,11 @@
  */
 #include "setup_info.h"
 
+#include <string.h>
 #include <strsafe.h>
 
 #include "inf_text.h"
+#include "../copy/copy_logic.h"
 #include "../app/os_table.h"
 #include "../app/setup_state.h"
 #include "../profile/common_texts.h"
@@ -42,6 +44,13 @@ const char *GetSetupInfoPath(void)
     return g_state.infPath;
 }
 
+const char *GetPackageFolder(void)
+{
+    if (g_state.packageFolder[0] == '\0')
+        GetModuleFolder(g_state.packageFolder);
+    return g_state.packageFolder;
+}
+
 const char *GetManufacturerSection(void)
 {
     const OsRow *row = GetOsRow(g_state.osIndex);
@@ -49,29 +58,33 @@ const char *GetManufacturerSection(void)
 }
 
 /* One value; the default when the file, the section or the key is unnamed.
- * A null section would make the platform list the section names instead. */
-static void ReadInfValue(const char *section, const char *key, const char *fallback, char *out,
-                         DWORD size)
+ * A null section would make the platform list the section names instead.
+ * 0 when the value filled the buffer: the platform cuts a longer value to
+ * fit without saying so, and a cut value names something else. */
+static int ReadInfValue(const char *section, const char *key, const char *fallback, char *out,
+                        DWORD size)
 {
     const char *path = GetSetupInfoPath();
     if (!section || !key || section[0] == '\0' || key[0] == '\0' || path[0] == '\0')
     {
         StringCchCopyA(out, size, fallback);
-        return;
+        return 1;
     }
-    GetPrivateProfileStringA(section, key, fallback, out, size, path);
+    DWORD length = GetPrivateProfileStringA(section, key, fallback, out, size, path);
+    return length + 1 < size;
 }
 
-/* The key names of the manufacturer section, cut by the platform to fit
- * and closed by two NULs. */
-static void ReadModelKeys(char *list, DWORD size)
+/* The key names of the manufacturer section, closed by two NULs, and the
+ * length the platform answers: size - 2 when it had to cut the last name
+ * to fit. */
+static DWORD ReadModelKeys(char *list, DWORD size)
 {
     ZeroMemory(list, size);
     const char *path = GetSetupInfoPath();
     const char *section = GetManufacturerSection();
     if (path[0] == '\0' || section[0] == '\0')
-        return;
-    GetPrivateProfileStringA(section, NULL, kEmptyString, list, size, path);
+        return 0;
+    return GetPrivateProfileStringA(section, NULL, kEmptyString, list, size, path);
 }
 
 WORD CountModels(void)
@@ -81,26 +94,42 @@ WORD CountModels(void)
     return (WORD)CountKeyNames(list, sizeof(list));
 }
 
+/* Characters of an ANSI text in the running system's code page; the
+ * spooler counts a printer name's length in them. */
+static size_t CharacterCount(const char *text)
+{
+    int wide = MultiByteToWideChar(CP_ACP, 0, text, -1, NULL, 0);
+    return wide > 0 ? (size_t)(wide - 1) : 0;
+}
+
 void GetModelName(WORD index, char *out)
 {
     char list[KEY_LIST_NAME_SIZE];
-    ReadModelKeys(list, sizeof(list));
+    DWORD length = ReadModelKeys(list, sizeof(list));
     const char *name = NthKeyName(list, sizeof(list), index);
     if (!name)
         return;
+    out[0] = '\0';
+    /* The last name of a list cut to fit is the front part of another. */
+    if (length + 2 >= sizeof(list) && name + strlen(name) == list + length)
+        return;
     StripEnclosingQuotes(name, out, SETUP_TEXT_MAX);
+    /* The name becomes a printer's name, opened and deleted with the
+     * administrator's rights: "\\host\p" would reach another machine. */
+    if (!IsUsableModelName(out, CharacterCount(out)))
+        out[0] = '\0';
 }
 
 /* The model's value in the manufacturer section; empty when the quoted
- * key would not fit its buffer. */
-static void ReadModelValue(const char *modelName, char *out, DWORD size)
+ * key would not fit its buffer.  0 when the value was cut to fit. */
+static int ReadModelValue(const char *modelName, char *out, DWORD size)
 {
     if (!BuildQuotedKey(modelName, g_state.quotedKey, sizeof(g_state.quotedKey)))
     {
         out[0] = '\0';
-        return;
+        return 1;
     }
-    ReadInfValue(GetManufacturerSection(), g_state.quotedKey, kEmptyString, out, size);
+    return ReadInfValue(GetManufacturerSection(), g_state.quotedKey, kEmptyString, out, size);
 }
 
 /* The spooler's driver directory with a trailing backslash, or empty when
@@ -121,25 +150,54 @@ static void ReadDriverDirectory(void)
         dir[0] = '\0';
 }
 
+/* 1 when every name of the list is a plain file name: no path, no drive,
+ * no device (LPT1 would send the file to the port, COM1 as a source can
+ * hang the program). */
+static int AllPlainFileNames(const char *list, size_t size, DWORD count)
+{
+    for (DWORD i = 0; i < count; ++i)
+    {
+        const char *name = NthKeyName(list, size, i);
+        if (name == NULL || !IsBareFileName(name))
+            return 0;
+    }
+    return 1;
+}
+
 int ReadModelData(void)
 {
     char value[SETUP_TEXT_MAX];
     char copyFiles[SETUP_TEXT_MAX];
     char dataSection[SETUP_TEXT_MAX];
-    ReadModelValue(g_state.modelName, value, sizeof(value));
+    /* Every value is read whatever an earlier one gave, as before; a cut
+     * one refuses the whole model rather than installing half of it. */
+    int whole = ReadModelValue(g_state.modelName, value, sizeof(value));
     const char *installSection = SplitCommaToken(value, 0);
-    ReadInfValue(installSection, kKeyCopyFiles, kEmptyString, copyFiles, sizeof(copyFiles));
-    ReadInfValue(installSection, kKeyDataSection, kEmptyString, dataSection, sizeof(dataSection));
+    whole &=
+        ReadInfValue(installSection, kKeyCopyFiles, kEmptyString, copyFiles, sizeof(copyFiles));
+    whole &= ReadInfValue(installSection, kKeyDataSection, kEmptyString, dataSection,
+                          sizeof(dataSection));
+    /* A value that did not fill its buffer always fits the list whole:
+     * names, their NULs and the closing one take its length + 2 bytes. */
     g_state.fileCount =
         BuildDependentFileList(copyFiles, g_state.dependentFiles, sizeof(g_state.dependentFiles));
     ReadDriverDirectory();
-    ReadInfValue(dataSection, kKeyDefaultDataType, kDefaultDataType, g_state.defaultDataType,
-                 sizeof(g_state.defaultDataType));
+    whole &= ReadInfValue(dataSection, kKeyDefaultDataType, kDefaultDataType,
+                          g_state.defaultDataType, sizeof(g_state.defaultDataType));
+    g_state.modelDataRefused =
+        !whole || !AllPlainFileNames(g_state.dependentFiles, sizeof(g_state.dependentFiles),
+                                     g_state.fileCount);
+    if (g_state.modelDataRefused)
+    {
+        ZeroMemory(g_state.dependentFiles, sizeof(g_state.dependentFiles));
+        g_state.fileCount = 0;
+    }
     return 1;
 }
 
 const char *GetHardwareId(const char *modelName)
 {
-    ReadModelValue(modelName, g_state.hardwareIdBuffer, sizeof(g_state.hardwareIdBuffer));
+    if (!ReadModelValue(modelName, g_state.hardwareIdBuffer, sizeof(g_state.hardwareIdBuffer)))
+        return NULL;
     return SplitCommaToken(g_state.hardwareIdBuffer, 1);
 }

@@ -19,6 +19,10 @@ void GetModuleFolder(char *buffer);
  * running system's setup information file name. */
 const char *GetSetupInfoPath(void);
 
+/* g_state.packageFolder, the module folder, computed on first use: the
+ * folder the driver files are read from. */
+const char *GetPackageFolder(void);
+
 /* The manufacturer section of the running system's row. */
 const char *GetManufacturerSection(void);
 
@@ -26,11 +30,16 @@ const char *GetManufacturerSection(void);
 WORD CountModels(void);
 
 /* The model name at `index`, without its enclosing quotes, into `out`
- * (SETUP_TEXT_MAX bytes); `out` is left unchanged past the list's end. */
+ * (SETUP_TEXT_MAX bytes); `out` is left unchanged past the list's end.  A
+ * name the spooler could not take as a local printer's name, or one the
+ * platform cut to fit the key list, is not given: `out` is then empty. */
 void GetModelName(WORD index, char *out);
 
 /* Fills dependentFiles, fileCount, driverDirectory and defaultDataType for
- * g_state.modelName; returns 1. */
+ * g_state.modelName; returns 1.  When a value it reads fills its buffer
+ * (the platform cuts it without saying so) or a CopyFiles name is no plain
+ * file name, the model's data is refused: modelDataRefused is set and the
+ * file list left empty, and the copy then copies nothing. */
 int ReadModelData(void);
 
 /* The model's hardware identifier (a pointer into g_state.hardwareIdBuffer)

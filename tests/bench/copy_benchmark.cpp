@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "app/system_libraries.h"
 #include "support/copy_harness.h"
 
 using namespace copytest;
@@ -149,11 +150,17 @@ int main(int argc, char **argv)
         printf("usage: copy_benchmark FOLDER\n");
         return 2;
     }
+    if (!LoadSystemLibraries())
+    {
+        printf("LZ32 or winspool could not be loaded\n");
+        return 1;
+    }
     g_state.instance = GetModuleHandleA(NULL);
     g_state.driverVersion = 3;
     std::string folder = std::string(argv[1]) + "\\";
     std::vector<std::string> names = ReadList(folder + "list.txt");
     SetCurrentDirectoryA(folder.c_str());
+    lstrcpynA(g_state.packageFolder, folder.c_str(), sizeof(g_state.packageFolder));
     CreateDirectoryA("C:\\bench", NULL);
 
     BareLoop(names, (MakeDriverFolder("C:\\bench\\warm\\"), "C:\\bench\\warm\\"));

@@ -1,9 +1,13 @@
 /*
  * The copy as the whole program does it, on the sample package: the model
  * and port chosen on the pages, the copy dialog, and the files in the
- * spooler's driver directory and its "3" folder afterwards, expanded; and a
+ * spooler's driver directory and its "3" folder afterwards, expanded; a
  * package missing one of its files, which ends on the failure page after
- * "File open error.".  Run as e2e_copy_<deliverable> (CopyE2E.* only).
+ * "File open error." and leaves another driver's copies of that file
+ * alone; a package folder holding a stranger's LZ32.DLL and WINSPOOL.DRV,
+ * which the program must not load; and hostile setup information, refused
+ * before anything is touched.  Run as e2e_copy_<deliverable> (CopyE2E.*
+ * only).
  */
 #include <gtest/gtest.h>
 
@@ -16,6 +20,42 @@ namespace
 {
 
 const char kDriverDirectory[] = "C:\\windows\\system32\\spool\\drivers\\w32x86\\";
+/* What another driver keeps in the driver directory and its "3" folder. */
+const char kOtherDriversCopy[] = "Another driver's copy of this file.\r\n";
+
+/* Copies the package folder's files into `to`, but `leaveOut`. */
+bool CopyPackage(const std::string &from, const std::string &to, const std::string &leaveOut)
+{
+    CreateDirectoryA(to.c_str(), NULL);
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = true;
+    do
+    {
+        std::string name = found.cFileName;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != leaveOut)
+            ok = ok && CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return ok;
+}
+
+/* Another driver's copies of `name`, in the driver directory and its "3"
+ * folder. */
+bool KeepOtherDriversCopies(const std::string &name)
+{
+    return WriteWholeFile(kDriverDirectory + name, kOtherDriversCopy) &&
+           WriteWholeFile(std::string(kDriverDirectory) + "3\\" + name, kOtherDriversCopy);
+}
+
+void ExpectOtherDriversCopiesKept(const std::string &name)
+{
+    EXPECT_EQ(kOtherDriversCopy, ReadWholeFile(kDriverDirectory + name)) << name;
+    EXPECT_EQ(kOtherDriversCopy, ReadWholeFile(std::string(kDriverDirectory) + "3\\" + name))
+        << name;
+}
 
 class CopyE2E : public ::testing::Test
 {
@@ -87,6 +127,19 @@ class CopyE2E : public ::testing::Test
         EXPECT_EQ(0u, code);
         return outcome;
     }
+    /* The copy dialog's error, then the failure page. */
+    void ExpectFileOpenErrorAndFailure(HWND copy)
+    {
+        ASSERT_NE(copy, nullptr) << "no copy dialog";
+        HWND error = WaitFor(IDC_MESSAGE_TEXT, 20000);
+        ASSERT_NE(error, nullptr) << "no error message";
+        EXPECT_EQ(Text("Error", "오류"), TextUtf8(error));
+        EXPECT_EQ(Text("File open error.", "파일이 없습니다."),
+                  ControlText(error, IDC_MESSAGE_TEXT));
+        EXPECT_TRUE(StaticShowsSystemIcon(GetDlgItem(error, IDC_MESSAGE_ICON), 32513));
+        Click(error, IDOK);
+        EXPECT_EQ(Text("The Installation has failed.", "설치를 중지합니다."), FinishAtFinalPage());
+    }
 };
 
 } // namespace
@@ -121,33 +174,104 @@ TEST_F(CopyE2E, SamplePackageLandsInTheDriverDirectory)
 
 // A file found nowhere (not beside the program, not in the current folder,
 // not on the search path) must give "File open error." and end the wizard
-// on the failure page.
-TEST_F(CopyE2E, SourceFoundNowhereEndsOnTheFailurePage)
+// on the failure page, and the copies another driver keeps of that file in
+// the driver directory and its "3" folder must stay byte for byte: the
+// source is opened before anything is deleted.
+TEST_F(CopyE2E, SourceFoundNowhereLeavesOtherDriversCopies)
 {
     const std::string folder = "C:\\copy_e2e_missing";
-    CreateDirectoryA(folder.c_str(), NULL);
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((d.folder + "\\*").c_str(), &found);
-    ASSERT_NE(INVALID_HANDLE_VALUE, find);
-    do
-    {
-        std::string name = found.cFileName;
-        bool copied =
-            (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == d.model + ".INI" ||
-            CopyFileA((d.folder + "\\" + name).c_str(), (folder + "\\" + name).c_str(), FALSE);
-        ASSERT_TRUE(copied) << name;
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-
+    const std::string missing = d.model + ".INI";
+    ASSERT_TRUE(CopyPackage(d.folder, folder, missing));
+    ASSERT_TRUE(KeepOtherDriversCopies(missing));
     HWND copy = WalkToCopy(folder);
     if (noModel)
         GTEST_SKIP() << "the model page lists no model, so no file reaches the copy";
+    ExpectFileOpenErrorAndFailure(copy);
+    ExpectOtherDriversCopiesKept(missing);
+}
+
+// A stranger's LZ32.DLL and WINSPOOL.DRV beside the program, under
+// Windows' load order, must not be loaded (their DllMain would run with
+// administrator rights), and the install must go on normally.  A canary
+// that asks for them by name in the same folder shows the trap is armed.
+TEST_F(CopyE2E, PlantedSystemDllsAreNotLoaded)
+{
+    const std::string folder = "C:\\copy_e2e_planted";
+    const std::string bin = Env("SETUP_TEST_BIN_DIR");
+    if (bin.empty())
+        GTEST_SKIP() << "SETUP_TEST_BIN_DIR not set";
+    ASSERT_TRUE(CopyPackage(d.folder, folder, ""));
+    const std::string planted[] = {"LZ32.DLL", "WINSPOOL.DRV"};
+    for (const std::string &dll : planted)
+    {
+        ASSERT_TRUE(
+            CopyFileA((bin + "\\planted.dll").c_str(), (folder + "\\" + dll).c_str(), FALSE));
+    }
+    ASSERT_TRUE(
+        CopyFileA((bin + "\\canary.exe").c_str(), (folder + "\\canary.exe").c_str(), FALSE));
+    const std::string exe = d.program.substr(d.folder.size() + 1);
+    ASSERT_TRUE(LoadLikeWindows("canary.exe", {"lz32", "winspool.drv"}));
+    ASSERT_TRUE(LoadLikeWindows(exe, {"lz32", "winspool.drv"}));
+
+    Process canary;
+    DWORD loaded = 0;
+    ASSERT_TRUE(canary.Start(folder + "\\canary.exe", folder));
+    ASSERT_TRUE(canary.WaitExit(20000, &loaded));
+    ASSERT_EQ(2u, loaded);
+    for (const std::string &dll : planted)
+    {
+        ASSERT_NE("(missing)", ReadWholeFile(folder + "\\" + dll + ".loaded"))
+            << "the trap is not armed: " << dll << " was not taken from the folder";
+        ASSERT_TRUE(DeleteFileA((folder + "\\" + dll + ".loaded").c_str()));
+    }
+
+    HWND copy = WalkToCopy(folder);
+    for (const std::string &dll : planted)
+        EXPECT_EQ("(missing)", ReadWholeFile(folder + "\\" + dll + ".loaded"))
+            << dll << " was loaded";
+    if (noModel)
+        GTEST_SKIP() << "the model page lists no model, so no file reaches the copy";
     ASSERT_NE(copy, nullptr) << "no copy dialog";
-    HWND error = WaitFor(IDC_MESSAGE_TEXT, 20000);
-    ASSERT_NE(error, nullptr) << "no error message";
-    EXPECT_EQ(Text("Error", "오류"), TextUtf8(error));
-    EXPECT_EQ(Text("File open error.", "파일이 없습니다."), ControlText(error, IDC_MESSAGE_TEXT));
-    EXPECT_TRUE(StaticShowsSystemIcon(GetDlgItem(error, IDC_MESSAGE_ICON), 32513));
-    Click(error, IDOK);
-    EXPECT_EQ(Text("The Installation has failed.", "설치를 중지합니다."), FinishAtFinalPage());
+    EXPECT_EQ(Text("The Installation has done successfully.", "설치가 완료되었습니다."),
+              FinishAtFinalPage());
+    for (const std::string &dll : planted)
+        EXPECT_EQ("(missing)", ReadWholeFile(folder + "\\" + dll + ".loaded"))
+            << dll << " was loaded";
+}
+
+// A CopyFiles name that is a device, or a CopyFiles value that fills its
+// buffer (the platform cuts it, and the cut last name is another file),
+// must be refused before anything is deleted.
+TEST_F(CopyE2E, HostileSetupInformationTouchesNothing)
+{
+    std::string longList;
+    while (longList.size() < 1100)
+        longList += d.model + ".GPD,";
+    const struct
+    {
+        const char *what;
+        std::string copyFiles;
+    } cases[] = {
+        {"a printer port as a file", "@" + d.model + ".GPD,LPT1," + d.model + ".DLL"},
+        {"a list longer than its buffer", longList},
+    };
+    int n = 0;
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        const std::string folder = "C:\\copy_e2e_hostile" + std::to_string(n++);
+        ASSERT_TRUE(CopyPackage(d.folder, folder, ""));
+        const std::string infPath = folder + "\\" + d.model + ".INF";
+        std::string inf = ReadWholeFile(infPath);
+        size_t line = inf.find("CopyFiles=");
+        ASSERT_NE(std::string::npos, line);
+        size_t end = inf.find_first_of("\r\n", line);
+        inf.replace(line, end - line, "CopyFiles=" + c.copyFiles);
+        ASSERT_TRUE(WriteWholeFile(infPath, inf));
+        ASSERT_TRUE(KeepOtherDriversCopies(d.model + ".GPD"));
+        HWND copy = WalkToCopy(folder);
+        ASSERT_FALSE(noModel);
+        ExpectFileOpenErrorAndFailure(copy);
+        ExpectOtherDriversCopiesKept(d.model + ".GPD");
+    }
 }

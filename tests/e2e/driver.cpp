@@ -55,6 +55,14 @@ bool SetWindowsVersion(const char *version)
 
 bool Process::Start(const std::string &exePath, const std::string &workDir)
 {
+    /* A Process may start one program after another; the earlier one's
+     * handles go. */
+    Kill();
+    if (info.hProcess)
+        CloseHandle(info.hProcess);
+    if (info.hThread)
+        CloseHandle(info.hThread);
+    info = {};
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     std::wstring cmd = L"\"" + Wide(exePath) + L"\"";
@@ -403,6 +411,34 @@ std::string ReadWholeFile(const std::string &path)
         data.append(chunk, got);
     CloseHandle(file);
     return data;
+}
+
+bool WriteWholeFile(const std::string &path, const std::string &data)
+{
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(file, data.data(), (DWORD)data.size(), &written, NULL);
+    CloseHandle(file);
+    return ok && written == data.size();
+}
+
+bool LoadLikeWindows(const std::string &exeName, const std::vector<std::string> &dlls)
+{
+    std::wstring path = L"Software\\Wine\\AppDefaults\\" + Wide(exeName) + L"\\DllOverrides";
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key,
+                        NULL) != ERROR_SUCCESS)
+        return false;
+    bool ok = true;
+    const wchar_t order[] = L"native,builtin";
+    for (const std::string &dll : dlls)
+        ok = ok && RegSetValueExW(key, Wide(dll).c_str(), 0, REG_SZ, (const BYTE *)order,
+                                  sizeof(order)) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
 }
 
 bool SaveScreenshot(const std::string &path, HWND window)

@@ -105,11 +105,18 @@ HWND FindIconChild(HWND window);
 /* The texts of a window's static children, in z-order. */
 std::vector<std::string> StaticTexts(HWND window);
 
-/* Saves the screen, or the part a window covers, as a 24-bit BMP file. */
 /* A file's bytes, or "(missing)" when it cannot be opened. */
 std::string ReadWholeFile(const std::string &path);
+/* Writes a whole file, replacing one of that name. */
+bool WriteWholeFile(const std::string &path, const std::string &data);
 
+/* Saves the screen, or the part a window covers, as a 24-bit BMP file. */
 bool SaveScreenshot(const std::string &path, HWND window = NULL);
+
+/* Makes Wine load these DLLs for the program of that file name the way
+ * Windows' loader does, a copy beside the program first ("native,builtin"),
+ * for processes started afterwards. */
+bool LoadLikeWindows(const std::string &exeName, const std::vector<std::string> &dlls);
 
 } // namespace e2e
 

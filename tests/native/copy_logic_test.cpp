@@ -170,6 +170,26 @@ TEST(BareFileName, RefusesPathsAndDotNames)
     EXPECT_FALSE(IsBareFileName(nullptr));
 }
 
+/* Guards against a device taken for a file: LPT1 would send the file's
+ * bytes to the port, COM1 as a source can hang the program; and against
+ * file names that merely look like devices refused. */
+TEST(CopyNames, DevicesAreNoFileNames)
+{
+    for (const char *device :
+         {"CON", "prn", "Aux", "nul", "COM1", "com9", "LPT1", "lpt9", "CLOCK$", "conin$", "CONOUT$",
+          "con.txt", "LPT1.GPD", "NUL.tar.gz", "COM1 ", "aux .dll", "prn  .x"})
+    {
+        EXPECT_TRUE(IsDeviceName(device)) << device;
+        EXPECT_FALSE(IsBareFileName(device)) << device;
+    }
+    for (const char *file : {"COM0", "LPT10", "COM", "CONSOLE", "NULL.DAT", "xCON", " CON", "CLOCK",
+                             "CON_", "LPTX.DLL", "AUX1.INI"})
+    {
+        EXPECT_FALSE(IsDeviceName(file)) << file;
+        EXPECT_TRUE(IsBareFileName(file)) << file;
+    }
+}
+
 /* Guards against the version folder losing or doubling its backslash, and
  * a cut path that would name another file. */
 TEST(CopyPaths, DestinationAndVersionPaths)

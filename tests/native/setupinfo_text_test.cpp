@@ -99,6 +99,30 @@ TEST(StripQuotesTest, DropsFirstAndLastCharacterAndCutsToFit)
 
 /* Guards against a quoted key cut into another key's name, or written past
  * the scratch buffer. */
+/* Guards against a model name that would reach another machine's printer
+ * ("\\host\p"), break the default-printer entry (","), or exceed what the
+ * spooler takes. */
+TEST(ModelNameTest, OnlyNamesALocalPrinterCanBear)
+{
+    struct Case
+    {
+        const char *name;
+        size_t characters;
+        int usable;
+    } const cases[] = {
+        {"Tarvik M270", 11, 1},
+        {"\\\\host\\p", 8, 0},
+        {"a\\b", 3, 0},
+        {"M270, Net", 9, 0},
+        {"", 0, 0},
+        {"x", MODEL_NAME_MAX_CHARS, 1},
+        {"x", MODEL_NAME_MAX_CHARS + 1, 0},
+        {"\xC7\xC1\xB8\xB0", 2, 1},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(c.usable, IsUsableModelName(c.name, c.characters)) << c.name;
+}
+
 TEST(QuotedKeyTest, RefusesAKeyThatWouldNotFit)
 {
     std::vector<char> out(1024, '#');

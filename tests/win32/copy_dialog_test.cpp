@@ -1,7 +1,7 @@
 /*
  * The copy dialog against the real platform: LZ32 expanding SZDD files made
- * by mscompress (the expected bytes are msexpand's output), the platform's
- * search for a bare source name, the bar read back from the control pixel
+ * by mscompress (the expected bytes are msexpand's output), sources read
+ * from the package folder only, the bar read back from the control pixel
  * by pixel, cancel at each point of the copy with either answer, and every
  * failure with its exact message.  Errors that the platform does not give on
  * demand (a bad handle, which asks for the same file again) come from a
@@ -108,7 +108,7 @@ TEST_F(CopyDialogTest, CopiesTheSamplePackage)
     ASSERT_EQ(1, ReadModelData());
     ASSERT_EQ(4u, g_state.fileCount);
     g_state.driverVersion = 3;
-    SetCurrentDirectoryA(package);
+    lstrcpyA(g_state.packageFolder, (std::string(package) + "\\").c_str());
     CopyRun run;
     EXPECT_EQ(1, RunDialog(run));
     EXPECT_TRUE(run.messages.empty());
@@ -367,8 +367,10 @@ TEST_F(CopyDialogTest, CancelAtEachPointWithEitherAnswer)
 }
 
 /* Guards against a failure that goes on copying, a wrong or missing
- * message, and a list name or path that reaches outside the driver
- * directory or deletes anything before it is refused. */
+ * message, a list name or path that reaches outside the driver directory
+ * or deletes anything before it is refused, a source taken from anywhere
+ * but the package folder, and another driver's copies deleted for a file
+ * the package lacks. */
 TEST_F(CopyDialogTest, FailuresGiveUpWithTheirMessage)
 {
     const std::string longDir = "C:\\" + std::string(1010, 'd') + "\\";
@@ -380,18 +382,31 @@ TEST_F(CopyDialogTest, FailuresGiveUpWithTheirMessage)
         std::string directory; /* "" for the case's drv; "-" for none */
         LONG failedAt;
         bool folderInTheWay; /* a folder where CPSMALL.INI is to be created */
+        /* A name whose earlier copies (another driver's, in drv and drv\3)
+         * must stay as they are, since its source cannot be opened. */
+        const char *kept;
     };
     const Case cases[] = {
-        {"source found nowhere", {"CPSMALL.INI", "CPNONE.DAT", "CPRAND.BIN"}, "", 1, false},
-        {"backslash in the name", {"..\\CPVICTIM.DAT"}, "", 0, false},
-        {"slash in the name", {"../CPVICTIM.DAT"}, "", 0, false},
-        {"drive in the name", {"C:CPVICTIM.DAT"}, "", 0, false},
-        {"parent folder as name", {"CPSMALL.INI", ".."}, "", 1, false},
-        {"destination path too long", {"CPSMALL.INI"}, longDir, 0, false},
-        {"version path too long", {"CPSMALL.INI"}, versionTooLong, 0, false},
-        {"no driver directory", {"CPSMALL.INI"}, "-", 0, false},
-        {"destination cannot be created", {"CPRAND.BIN", "CPSMALL.INI"}, "", 1, true},
+        {"source found nowhere",
+         {"CPSMALL.INI", "CPNONE.DAT", "CPRAND.BIN"},
+         "",
+         1,
+         false,
+         "CPNONE.DAT"},
+        {"source only in the current folder", {"CPCURDIR.DAT"}, "", 0, false, "CPCURDIR.DAT"},
+        {"source only on the search path", {"NOTEPAD.EXE"}, "", 0, false, "NOTEPAD.EXE"},
+        {"backslash in the name", {"..\\CPVICTIM.DAT"}, "", 0, false, ""},
+        {"slash in the name", {"../CPVICTIM.DAT"}, "", 0, false, ""},
+        {"drive in the name", {"C:CPVICTIM.DAT"}, "", 0, false, ""},
+        {"parent folder as name", {"CPSMALL.INI", ".."}, "", 1, false, ""},
+        {"printer port as name", {"lpt1"}, "", 0, false, ""},
+        {"console with an extension", {"CON.INI"}, "", 0, false, ""},
+        {"destination path too long", {"CPSMALL.INI"}, longDir, 0, false, ""},
+        {"version path too long", {"CPSMALL.INI"}, versionTooLong, 0, false, ""},
+        {"no driver directory", {"CPSMALL.INI"}, "-", 0, false, ""},
+        {"destination cannot be created", {"CPRAND.BIN", "CPSMALL.INI"}, "", 1, true, ""},
     };
+    const std::string other = ReadFileBytes(FixtureDir() + "ref\\CPTEXT.TXT");
     int n = 0;
     for (const Case &c : cases)
     {
@@ -403,9 +418,20 @@ TEST_F(CopyDialogTest, FailuresGiveUpWithTheirMessage)
                               (f.root + "CPVICTIM.DAT").c_str(), FALSE));
         ASSERT_TRUE(CopyFileA((FixtureDir() + "ref\\CPSMALL.INI").c_str(),
                               (f.src + "CPVICTIM.DAT").c_str(), FALSE));
+        /* In the current folder, which is no longer searched. */
+        ASSERT_TRUE(CopyFileA((FixtureDir() + "ref\\CPSMALL.INI").c_str(),
+                              (f.root + "CPCURDIR.DAT").c_str(), FALSE));
         if (c.folderInTheWay)
         {
             ASSERT_TRUE(CreateDirectoryA((f.drv + "CPSMALL.INI").c_str(), NULL));
+        }
+        for (const std::string &dir : {f.drv, f.drv + "3\\"})
+        {
+            if (*c.kept)
+            {
+                ASSERT_TRUE(CopyFileA((FixtureDir() + "ref\\CPTEXT.TXT").c_str(),
+                                      (dir + c.kept).c_str(), FALSE));
+            }
         }
         SetFiles(c.names, c.directory.empty() ? f.drv : c.directory == "-" ? "" : c.directory);
         CopyRun run;
@@ -421,6 +447,13 @@ TEST_F(CopyDialogTest, FailuresGiveUpWithTheirMessage)
         EXPECT_FALSE(Exists(f.drv + "3\\CPVICTIM.DAT"));
         /* Wine creates CPSMALL.IN_ when CPSMALL.INI cannot be created. */
         EXPECT_FALSE(Exists(f.drv + "CPSMALL.IN_"));
+        for (const std::string &dir : {f.drv, f.drv + "3\\"})
+        {
+            if (*c.kept)
+            {
+                EXPECT_TRUE(ReadFileBytes(dir + c.kept) == other) << dir << c.kept;
+            }
+        }
         if (c.failedAt == 1)
             ExpectCopied(f, {c.names[0]}, 1);
     }
@@ -455,7 +488,7 @@ TEST_F(CopyDialogTest, DamagedFileIsReportedAsThePlatformAnswers)
         Folders f("damaged" + std::to_string(n++));
         ASSERT_TRUE(AddSources(f, {stored}));
         std::string name = std::string(stored).substr(0, 8) + "T";
-        LONG platform = PlatformCopy(name, f.root + name);
+        LONG platform = PlatformCopy(f.src + name, f.root + name);
         std::cout << "[ INFO     ] " << stored << ": CopyLZFile answers " << platform << "\n";
         SetFiles({name}, f.drv);
         CopyRun run;

@@ -228,39 +228,94 @@ TEST_F(SetupInfoTest, CountCoversOnlyTheKeysThatFitIn1024Bytes)
     EXPECT_EQ("(untouched)", ModelName(60));
 }
 
-/* Guards against writes past the fixed buffers for overlong keys, values,
- * model names and file lists. */
-TEST_F(SetupInfoTest, HostileValuesStayInsideTheBuffers)
+/* Guards against a value the platform cut to fit being used (the cut last
+ * name is another file, which would be deleted and installed), against
+ * device names taken for files, and against writes past the fixed
+ * buffers. */
+TEST_F(SetupInfoTest, CutValuesAndDeviceNamesRefuseTheModel)
 {
-    std::string longKey(1500, 'K');
-    std::string longFiles;
-    while (longFiles.size() < 1300)
-        longFiles += "@F.DLL,";
-    std::string inf =
-        kMaker + ("\"" + longKey + "\"=Long.Install,ID\r\n") + "\"Short\"=Long.Install," +
-        std::string(1400, 'H') + "\r\n" + "[Long.Install]\r\nCopyFiles=" + longFiles +
-        "\r\nDataSection=D\r\n[D]\r\nDefaultDataType=" + std::string(1200, 'T') + "\r\n";
-    UseInf(inf);
-
-    EXPECT_EQ(std::string(1023, 'K'), ModelName(0)); /* cut to the caller's 1024 bytes */
-
-    ChooseModel("Short");
-    EXPECT_EQ(1, ReadModelData());
-    std::vector<std::string> files = Files();
-    EXPECT_EQ(files.size(), g_state.fileCount);
-    EXPECT_GT(g_state.fileCount, 100u);
-    for (const std::string &f : files)
-        EXPECT_EQ("F.DLL", f);
-    EXPECT_LT(strlen(g_state.defaultDataType), sizeof(g_state.defaultDataType));
-    const char *id = GetHardwareId("Short");
-    ASSERT_NE(nullptr, id);
-    EXPECT_LT(strlen(id), sizeof(g_state.hardwareIdBuffer));
+    std::string files;
+    while (files.size() < 1300)
+        files += "@F.DLL,";
+    /* 1022 bytes: the longest value that does not fill its buffer. */
+    std::string longest = std::string(1010, 'L') + ".DLL,M.DLL";
+    longest = std::string(1022 - longest.size(), 'A') + longest;
+    struct Case
+    {
+        const char *what;
+        std::string model;   /* the model's value: install section, hardware id */
+        std::string install; /* the install section's lines */
+        std::string data;    /* the data section's lines */
+        bool refused;
+    };
+    const Case cases[] = {
+        {"plain", "I,ID", "CopyFiles=A.DLL,B.INI\r\nDataSection=D", "DefaultDataType=RAW", false},
+        {"longest value that fits", "I,ID", "CopyFiles=" + longest, "", false},
+        {"file list cut", "I,ID", "CopyFiles=" + files, "", true},
+        {"model value cut", "I," + std::string(1400, 'H'), "CopyFiles=A.DLL", "", true},
+        {"data section name cut", "I", "CopyFiles=A.DLL\r\nDataSection=" + std::string(1100, 'D'),
+         "", true},
+        {"data type cut", "I", "CopyFiles=A.DLL\r\nDataSection=D",
+         "DefaultDataType=" + std::string(1200, 'T'), true},
+        {"printer port", "I", "CopyFiles=A.DLL,LPT1", "", true},
+        {"serial port with extension", "I", "CopyFiles=@com9.gpd", "", true},
+        {"console, blank before the dot", "I", "CopyFiles=A.DLL,Con .txt", "", true},
+        {"clock", "I", "CopyFiles=CLOCK$", "", true},
+        {"path in a name", "I", "CopyFiles=..\\A.DLL", "", true},
+        {"device-like but a file", "I", "CopyFiles=COM10.DLL,LPT.INI,NULL.DAT,CONSOLE", "", false},
+    };
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        UseInf(kMaker + ("\"Model\"=" + c.model + "\r\n[I]\r\n" + c.install + "\r\n[D]\r\n" +
+                         c.data + "\r\n"));
+        ChooseModel("Model");
+        EXPECT_EQ(1, ReadModelData());
+        EXPECT_EQ(c.refused ? 1u : 0u, g_state.modelDataRefused);
+        std::vector<std::string> names = Files();
+        EXPECT_EQ(names.size(), g_state.fileCount);
+        EXPECT_EQ(c.refused, names.empty());
+        EXPECT_LT(strlen(g_state.defaultDataType), sizeof(g_state.defaultDataType));
+    }
+    /* A hardware identifier cut to fit is none. */
+    UseInf(kMaker + ("\"Model\"=I," + std::string(1400, 'H') + "\r\n"));
+    EXPECT_EQ(nullptr, GetHardwareId("Model"));
 
     /* A model name whose quoted key would not fit reads as unknown. */
     ChooseModel(std::string(1023, 'M'));
     EXPECT_EQ(1, ReadModelData());
     EXPECT_EQ(0u, g_state.fileCount);
     EXPECT_EQ(nullptr, GetHardwareId(g_state.modelName));
+}
+
+/* Guards against a model name that could open, or delete, a printer on
+ * another machine or break the default-printer entry, and against one the
+ * spooler cannot take. */
+TEST_F(SetupInfoTest, ModelNamesThePrinterCannotBearAreLeftOut)
+{
+    const std::string longest(220, 'N');
+    struct Case
+    {
+        std::string key;
+        std::string shown; /* "" when left out */
+    };
+    const Case cases[] = {
+        {"Tarvik M270", "Tarvik M270"},
+        {"\\\\host\\p", ""},
+        {"Tarvik, M270", ""},
+        {longest, longest},
+        {longest + "N", ""},
+        {std::string(1500, 'K'), ""},
+    };
+    std::string inf = kMaker;
+    for (const Case &c : cases)
+        inf += "\"" + c.key + "\"=I\r\n";
+    UseInf(inf);
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i)
+    {
+        SCOPED_TRACE(cases[i].key.substr(0, 20));
+        EXPECT_EQ(cases[i].shown, ModelName((WORD)i));
+    }
 }
 
 /* Guards against a setup information path that is not beside the program

@@ -7,9 +7,10 @@
  *   - when the loop's "all copied" command is taken from the queue;
  *   - when a message dialog (an error, the cancel question) opens; it is
  *     answered from a thread timer, which its own modal loop dispatches.
- * The test's files live in C:\copytest\<case>\ (src: the current folder,
- * where the sources are found; drv: the driver directory, with its "3"
- * folder).
+ * The test's files live in C:\copytest\<case>\ (src: the package folder,
+ * where the sources are read; drv: the driver directory, with its "3"
+ * folder; the case's folder itself is made current, and no source there
+ * may be found).
  */
 #ifndef SETUP_TEST_COPY_HARNESS_H
 #define SETUP_TEST_COPY_HARNESS_H
@@ -202,6 +203,7 @@ inline void SetFiles(const std::vector<std::string> &names, const std::string &d
     g_state.driverVersion = 3;
     g_state.nextFileIndex = 0;
     g_state.cancelRequested = 0;
+    g_state.modelDataRefused = 0;
 }
 
 inline std::string ReadFileBytes(const std::string &path, bool *found = nullptr)
@@ -226,7 +228,8 @@ inline bool Exists(const std::string &path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-/* A test case's folders: src (made current) and drv with drv\3. */
+/* A test case's folders: src (the package folder) and drv with drv\3; the
+ * root is made current. */
 struct Folders
 {
     std::string root, src, drv;
@@ -240,7 +243,8 @@ struct Folders
         CreateDirectoryA(src.c_str(), NULL);
         CreateDirectoryA(drv.c_str(), NULL);
         CreateDirectoryA((drv + "3").c_str(), NULL);
-        SetCurrentDirectoryA(src.c_str());
+        lstrcpynA(g_state.packageFolder, src.c_str(), sizeof(g_state.packageFolder));
+        SetCurrentDirectoryA(root.c_str());
     }
 };
 
