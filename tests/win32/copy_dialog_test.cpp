@@ -459,6 +459,36 @@ TEST_F(CopyDialogTest, FailuresGiveUpWithTheirMessage)
     }
 }
 
+/* Guards against a package folder deeper than LZ32's open record holds
+ * being read anyway, or one that fits being refused: the record keeps a
+ * path of at most 127 characters. */
+TEST_F(CopyDialogTest, PackageFolderDepthIsBoundByTheOpenRecord)
+{
+    const std::string name = "CPSMALL.INI";
+    for (size_t length : {(size_t)OFS_MAXPATHNAME - 1, (size_t)OFS_MAXPATHNAME})
+    {
+        SCOPED_TRACE(length);
+        Folders f("depth" + std::to_string(length));
+        std::string deep = f.root + "p";
+        deep += std::string(length - deep.size() - 1 - name.size(), 'p') + "\\";
+        ASSERT_EQ(length, deep.size() + name.size());
+        ASSERT_TRUE(CreateDirectoryA(deep.c_str(), NULL));
+        ASSERT_TRUE(
+            CopyFileA((FixtureDir() + "src\\" + name).c_str(), (deep + name).c_str(), FALSE));
+        lstrcpyA(g_state.packageFolder, deep.c_str());
+        SetFiles({name}, f.drv);
+        CopyRun run;
+        bool fits = length < OFS_MAXPATHNAME;
+        EXPECT_EQ(fits ? 1 : 2, RunDialog(run));
+        EXPECT_EQ(fits ? 0u : 1u, run.messages.size());
+        if (!fits && !run.messages.empty())
+        {
+            EXPECT_EQ(kOpenError, run.messages[0].text);
+        }
+        EXPECT_EQ(fits, Exists(f.drv + name));
+    }
+}
+
 /* What the platform's CopyLZFile answers for a file, copied the way the
  * dialog copies it. */
 LONG PlatformCopy(const std::string &name, const std::string &to)
