@@ -81,6 +81,11 @@ uint32_t FollowingTimer(uint32_t timer, uint32_t *delayMs)
     }
 }
 
+int ReinstallAfter(int firstInstallResult)
+{
+    return firstInstallResult == 1;
+}
+
 uint32_t InstallOutcome(int lastInstallResult)
 {
     return lastInstallResult == 1 ? OUTCOME_COMPLETED : OUTCOME_FAILED;

@@ -48,9 +48,17 @@ SequencerMove MoveAfterStep(uint32_t command, intptr_t result);
  * 0 when the timer sets no other (including unknown timers). */
 uint32_t FollowingTimer(uint32_t timer, uint32_t *delayMs);
 
+/* 1 when the second timer of the install phase is to remove what the first
+ * InstallDriverAndPrinter registered and register it again: only when that
+ * first install answered 1.  After a refused first install there is nothing
+ * of ours to remove, and trying again would only show the user the same
+ * refusal a second time. */
+int ReinstallAfter(int firstInstallResult);
+
 /* The outcome the closing timer posts, from the answer of the last
- * InstallDriverAndPrinter: completed only when that registered both the
- * driver and the printer. */
+ * InstallDriverAndPrinter that ran (the first one's when the second did
+ * not run): completed only when that registered both the driver and the
+ * printer. */
 uint32_t InstallOutcome(int lastInstallResult);
 
 #endif

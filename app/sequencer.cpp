@@ -15,8 +15,9 @@
 #include "../ui/message_dialog.h"
 #include "../ui/pages.h"
 
-/* The answer of the latest InstallDriverAndPrinter; the closing timer
- * reports success only when it registered both the driver and the printer. */
+/* The answer of the latest InstallDriverAndPrinter; the second install runs
+ * only after a first one that answered 1, and the closing timer reports
+ * success only when the latest registered both the driver and the printer. */
 static int s_lastInstallResult;
 
 static void BeginWait(HWND hwnd)
@@ -111,10 +112,16 @@ static void OnTimer(HWND hwnd, UINT timer)
         s_lastInstallResult = InstallDriverAndPrinter();
         break;
     case TIMER_REINSTALL:
-        /* Removes what the first install registered, then registers it again;
-         * the removal's answer does not change the outcome. */
-        RemovePrinterAndDriver(g_state.modelName);
-        s_lastInstallResult = InstallDriverAndPrinter();
+        /* Removes what the first install registered, then registers it again.
+         * The removal's answer is not read: a printer it could not remove
+         * keeps its name, and the spooler then refuses the second AddPrinterA
+         * (ERROR_PRINTER_ALREADY_EXISTS on Windows), so the outcome is the
+         * failure it should be. */
+        if (ReinstallAfter(s_lastInstallResult))
+        {
+            RemovePrinterAndDriver(g_state.modelName);
+            s_lastInstallResult = InstallDriverAndPrinter();
+        }
         break;
     case TIMER_FINISH:
         CloseStatusWindow();

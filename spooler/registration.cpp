@@ -41,10 +41,24 @@ int IsDriverInstalled(const char *name)
     return found;
 }
 
+/* Deleting a printer takes administer access: a handle opened with no
+ * defaults carries only PRINTER_ACCESS_USE, and Windows 2000-7 then refuse
+ * DeletePrinter with ERROR_ACCESS_DENIED (Wine's spooler does not check). */
+static HANDLE OpenToDelete(const char *name, DWORD *error)
+{
+    PRINTER_DEFAULTSA defaults = {NULL, NULL, PRINTER_ALL_ACCESS};
+    HANDLE printer = NULL;
+    if (g_spooler->openPrinter(SpoolerText(name), &printer, &defaults))
+        return printer;
+    *error = GetLastError();
+    return NULL;
+}
+
 void DeletePrinterByName(const char *name)
 {
-    HANDLE printer = NULL;
-    if (!g_spooler->openPrinter(SpoolerText(name), &printer, NULL))
+    DWORD error = 0;
+    HANDLE printer = OpenToDelete(name, &error);
+    if (!printer)
         return;
     g_spooler->deletePrinter(printer);
     g_spooler->closePrinter(printer);
@@ -52,10 +66,13 @@ void DeletePrinterByName(const char *name)
 
 int RemovePrinterAndDriver(const char *name)
 {
-    PRINTER_DEFAULTSA defaults = {NULL, NULL, PRINTER_ALL_ACCESS};
-    HANDLE printer = NULL;
-    if (!g_spooler->openPrinter(SpoolerText(name), &printer, &defaults))
-        return 1;
+    DWORD error = 0;
+    HANDLE printer = OpenToDelete(name, &error);
+    /* Only "no such printer" means there is nothing to remove; access
+     * denied or a stopped spooler (RPC_S_SERVER_UNAVAILABLE) leave whatever
+     * is there in place. */
+    if (!printer)
+        return error == ERROR_INVALID_PRINTER_NAME;
     int result = 1;
     if (!g_spooler->deletePrinter(printer))
         result = 0;

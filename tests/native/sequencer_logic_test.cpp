@@ -150,15 +150,31 @@ TEST(SequencerTimers, ChainsOfTheTimedPhases)
     EXPECT_EQ(0u, FollowingTimer(0, &delay));
 }
 
-/* Guards against the fault where the final page reported success whatever
- * the install answered: only a last install that registered both the
- * driver and the printer (1) counts as completed. */
-TEST(SequencerTimers, OutcomeFollowsTheLastInstall)
+/* Guards against the final page reporting success whatever the install
+ * answered, and against a second install after a refused first one (a
+ * second error box, and success when only the retry registered). */
+TEST(SequencerTimers, OutcomeFollowsTheInstallPhase)
 {
-    EXPECT_EQ((uint32_t)OUTCOME_COMPLETED, InstallOutcome(1));
-    const int failures[] = {0, 2, -1, 6};
-    for (int answer : failures)
-        EXPECT_EQ((uint32_t)OUTCOME_FAILED, InstallOutcome(answer)) << answer;
+    struct Case
+    {
+        int first, second;
+        bool reinstalls;
+        uint32_t outcome;
+    };
+    const Case cases[] = {
+        {1, 1, true, OUTCOME_COMPLETED}, {1, 0, true, OUTCOME_FAILED},
+        {0, 1, false, OUTCOME_FAILED},   {0, 0, false, OUTCOME_FAILED},
+        {2, 1, false, OUTCOME_FAILED},   {-1, 1, false, OUTCOME_FAILED},
+    };
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.first << "," << c.second);
+        int last = c.first;
+        EXPECT_EQ(c.reinstalls, ReinstallAfter(c.first) != 0);
+        if (ReinstallAfter(c.first))
+            last = c.second;
+        EXPECT_EQ(c.outcome, InstallOutcome(last));
+    }
 }
 
 } // namespace

@@ -1,14 +1,16 @@
 /*
  * Driver and printer registration against Wine's real spooler, in the
  * test's throwaway prefix, and through stand-in spoolers behind g_spooler
- * for what Wine does not do: refusing a driver, and keeping the level-6
- * fields it drops (provider, hardware id, driver date, previous names).
+ * for what Wine does not do: refusing a driver, keeping the level-6 fields
+ * it drops (provider, hardware id, driver date, previous names), and the
+ * access, in-use and file rules of Windows' spooler (rules_spooler.h).
  */
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,6 +20,7 @@
 #include "setupinfo/setup_info.h"
 #include "spooler/registration.h"
 #include "spooler/spooler_api.h"
+#include "support/rules_spooler.h"
 
 namespace
 {
@@ -553,6 +556,233 @@ TEST_F(RegistrationTest, RefusedPrinterAnswers0Silently)
     closer.Stop();
     EXPECT_FALSE(closer.seen) << closer.text;
     EXPECT_EQ(0, CountPrinters(kModel));
+}
+
+/* --- under the rules of Windows' spooler --------------------------------- */
+
+const std::vector<std::string> kPackageFiles = {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP",
+                                                "M270.GPD",   "M270.DLL",     "M270RES.DLL"};
+
+rules::Printer PrinterOf(const char *name, const char *driver, int jobs)
+{
+    return {name, driver, "FILE:", jobs, false};
+}
+
+/* The stand-in with the model's driver registered and every package file in
+ * the driver directory. */
+void UseRulesSpooler(const std::vector<rules::Printer> &printers)
+{
+    rules::Reset();
+    rules::World().files = kPackageFiles;
+    rules::World().drivers = {kModel};
+    rules::World().printers = printers;
+    g_spooler = &rules::kRulesSpooler;
+}
+
+HANDLE OpenRules(const char *name, const PRINTER_DEFAULTSA *defaults)
+{
+    HANDLE printer = NULL;
+    g_spooler->openPrinter(SpoolerText(name), &printer, const_cast<PRINTER_DEFAULTSA *>(defaults));
+    return printer;
+}
+
+const PRINTER_DEFAULTSA kUseAccess = {NULL, NULL, PRINTER_ACCESS_USE};
+const PRINTER_DEFAULTSA kAllAccess = {NULL, NULL, PRINTER_ALL_ACCESS};
+
+BOOL DeleteRules(const char *name)
+{
+    HANDLE printer = OpenRules(name, &kAllAccess);
+    BOOL deleted = g_spooler->deletePrinter(printer);
+    g_spooler->closePrinter(printer);
+    return deleted;
+}
+
+BOOL AddRulesPrinter(const char *port)
+{
+    PRINTER_INFO_2A info;
+    ZeroMemory(&info, sizeof(info));
+    info.pPrinterName = SpoolerText(kModel);
+    info.pDriverName = SpoolerText(kModel);
+    info.pPortName = SpoolerText(port);
+    info.pPrintProcessor = SpoolerText("WinPrint");
+    HANDLE added = g_spooler->addPrinter(NULL, 2, (LPBYTE)&info);
+    if (added)
+        g_spooler->closePrinter(added);
+    return added != NULL;
+}
+
+/* Guards against a stand-in that lets through what Windows refuses, which
+ * would let the tests below pass where a real system fails. */
+TEST_F(RegistrationTest, StandInKeepsWindowsRules)
+{
+    struct Case
+    {
+        const char *name;
+        int jobs;
+        std::function<BOOL()> call;
+        BOOL result;
+        DWORD error;
+        std::vector<std::string> printers, drivers; /* afterwards */
+    };
+    const std::vector<std::string> model = {kModel}, none;
+    const Case cases[] = {
+        {"delete, opened with no defaults", 0,
+         []
+         {
+             HANDLE printer = OpenRules(kModel, NULL);
+             BOOL deleted = g_spooler->deletePrinter(printer);
+             g_spooler->closePrinter(printer);
+             return deleted;
+         },
+         FALSE, ERROR_ACCESS_DENIED, model, model},
+        {"delete, opened for use", 0,
+         []
+         {
+             HANDLE printer = OpenRules(kModel, &kUseAccess);
+             BOOL deleted = g_spooler->deletePrinter(printer);
+             g_spooler->closePrinter(printer);
+             return deleted;
+         },
+         FALSE, ERROR_ACCESS_DENIED, model, model},
+        {"delete, opened with all access", 0, [] { return DeleteRules(kModel); }, TRUE, 0xdeadbeef,
+         none, model},
+        {"all access without administrator rights", 0,
+         []
+         {
+             rules::World().administrator = false;
+             return (BOOL)(OpenRules(kModel, &kAllAccess) != NULL);
+         },
+         FALSE, ERROR_ACCESS_DENIED, model, model},
+        {"open an unknown printer", 0, [] { return (BOOL)(OpenRules("Other", NULL) != NULL); },
+         FALSE, ERROR_INVALID_PRINTER_NAME, model, model},
+        {"open a printer pending deletion", 1,
+         []
+         {
+             DeleteRules(kModel);
+             return (BOOL)(OpenRules(kModel, &kAllAccess) != NULL);
+         },
+         FALSE, ERROR_INVALID_PRINTER_NAME, none, model},
+        {"delete the driver of a printer", 0,
+         [] { return g_spooler->deletePrinterDriver(NULL, Env(), SpoolerText(kModel)); }, FALSE,
+         ERROR_PRINTER_DRIVER_IN_USE, model, model},
+        {"delete the driver of a printer pending on its jobs", 1,
+         []
+         {
+             DeleteRules(kModel);
+             return g_spooler->deletePrinterDriver(NULL, Env(), SpoolerText(kModel));
+         },
+         FALSE, ERROR_PRINTER_DRIVER_IN_USE, none, model},
+        {"delete the driver once its printer is gone", 0,
+         []
+         {
+             DeleteRules(kModel);
+             return g_spooler->deletePrinterDriver(NULL, Env(), SpoolerText(kModel));
+         },
+         TRUE, 0xdeadbeef, none, none},
+        {"add a printer whose name a pending one holds", 1,
+         []
+         {
+             DeleteRules(kModel);
+             return AddRulesPrinter("FILE:");
+         },
+         FALSE, ERROR_PRINTER_ALREADY_EXISTS, none, model},
+        {"add a printer on an unknown port", 0,
+         []
+         {
+             DeleteRules(kModel);
+             return AddRulesPrinter("LPT9:");
+         },
+         FALSE, ERROR_UNKNOWN_PORT, none, model},
+        {"spooler stopped", 0,
+         []
+         {
+             rules::World().running = false;
+             return (BOOL)(OpenRules(kModel, NULL) != NULL);
+         },
+         FALSE, RPC_S_SERVER_UNAVAILABLE, model, model},
+    };
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        UseRulesSpooler({PrinterOf(kModel, kModel, c.jobs)});
+        SetLastError(0xdeadbeef);
+        EXPECT_EQ(c.result, c.call());
+        EXPECT_EQ(c.error, GetLastError());
+        EXPECT_EQ(c.printers, rules::PrinterNames());
+        EXPECT_EQ(c.drivers, rules::World().drivers);
+    }
+}
+
+/* Guards against a printer that could not be opened for deletion (access
+ * denied, spooler stopped) counted as "nothing to remove", and against a
+ * driver still in use (by a printer pending on its jobs, or by another
+ * printer) reported as removed. */
+TEST_F(RegistrationTest, RemovalAnswersUnderWindowsRules)
+{
+    struct Case
+    {
+        const char *name;
+        bool administrator, running;
+        std::vector<rules::Printer> printers;
+        int answer;
+        std::vector<std::string> printersAfter, driversAfter;
+    };
+    const std::vector<std::string> model = {kModel}, none;
+    const Case cases[] = {
+        {"no printer of that name", true, true, {}, 1, none, model},
+        {"idle printer", true, true, {PrinterOf(kModel, kModel, 0)}, 1, none, none},
+        {"printer with jobs", true, true, {PrinterOf(kModel, kModel, 2)}, 0, none, model},
+        {"driver also used by another printer",
+         true,
+         true,
+         {PrinterOf(kModel, kModel, 0), PrinterOf("Other", kModel, 0)},
+         0,
+         {"Other"},
+         model},
+        {"not an administrator", false, true, {PrinterOf(kModel, kModel, 0)}, 0, model, model},
+        {"spooler stopped", true, false, {PrinterOf(kModel, kModel, 0)}, 0, model, model},
+    };
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        UseRulesSpooler(c.printers);
+        rules::World().administrator = c.administrator;
+        rules::World().running = c.running;
+        EXPECT_EQ(c.answer, RemovePrinterAndDriver(kModel));
+        EXPECT_EQ(c.printersAfter, rules::PrinterNames());
+        EXPECT_EQ(c.driversAfter, rules::World().drivers);
+    }
+}
+
+/* Guards against a driver whose files are not all in the driver directory
+ * counted as registered, reported with another code than the spooler's, or
+ * followed by a printer. */
+TEST_F(RegistrationTest, MissingDriverFileIsRefusedAndReported)
+{
+    const char *missing[] = {"UNIDRV.DLL", /* driver path */
+                             "M270.GPD",   /* data file, also a dependent */
+                             "UNIDRVUI.DLL" /* config file */,
+                             "UNIDRV.HLP",  /* help file */
+                             "M270RES.DLL", /* a dependent file */
+                             NULL};
+    for (const char *file : missing)
+    {
+        SCOPED_TRACE(file ? file : "none missing");
+        UseRulesSpooler({});
+        rules::World().drivers.clear();
+        for (size_t i = 0; file && i < kPackageFiles.size(); ++i)
+            if (kPackageFiles[i] == file)
+                rules::World().files.erase(rules::World().files.begin() + i);
+        MessageBoxCloser closer;
+        EXPECT_EQ(file ? 0 : 1, InstallDriverAndPrinter());
+        closer.Stop();
+        EXPECT_EQ(file != NULL, closer.seen);
+        EXPECT_EQ(file ? "Cannot add a printer driver!\r\n(System Error Code : 2)" : "",
+                  closer.text);
+        EXPECT_EQ(file ? 0 : 1, rules::CountCalls("AddPrinter "));
+        EXPECT_EQ(file ? std::vector<std::string>{} : std::vector<std::string>{kModel},
+                  rules::PrinterNames());
+    }
 }
 
 } // namespace

@@ -7,7 +7,9 @@
  * behind Next, the in-use message when a removal is refused, and the final
  * page's outcome display and default-printer box.  The spooler is replaced
  * by a scripted table: its ports, drivers and printers are set per case,
- * it can refuse a deletion, and it records every call.
+ * it can refuse a deletion, and it records every call; the removals are
+ * also walked under the stand-in that keeps Windows' rules
+ * (rules_spooler.h).
  */
 #include <gtest/gtest.h>
 
@@ -19,6 +21,7 @@
 #include <vector>
 
 #include "support/pixels.h"
+#include "support/rules_spooler.h"
 #include "support/ui_driver.h"
 #include "app/sequencer.h"
 #include "app/setup_state.h"
@@ -454,8 +457,9 @@ TEST_F(PagesTest, ModelNextTakesTheSelectedModelAndReadsItsData)
 }
 
 /* Guards against an earlier printer of the model's name left in place when
- * its driver is registered, and against the removal of more than that
- * printer (the driver stays for the port page). */
+ * its driver is registered, against it opened with too little access to
+ * delete it (Windows then refuses), and against the removal of more than
+ * that printer (the driver stays for the port page). */
 TEST_F(PagesTest, ModelNextDeletesThePrinterOfAnInstalledDriver)
 {
     g_spooler_script.drivers = {"Other", "Alpha"};
@@ -463,7 +467,7 @@ TEST_F(PagesTest, ModelNextDeletesThePrinterOfAnInstalledDriver)
     EXPECT_EQ(IDC_NEXT, DriveModal([&] { return RunModelPage(owner); },
                                    {{IDC_MODEL_LIST, nullptr, ACT_CLICK, IDC_NEXT}}));
     EXPECT_STREQ("Alpha", g_state.modelName);
-    EXPECT_EQ((std::vector<std::string>{"enum drivers Windows NT x86", "open Alpha, default access",
+    EXPECT_EQ((std::vector<std::string>{"enum drivers Windows NT x86", "open Alpha, all access",
                                         "delete printer 2", "close 2"}),
               SpoolerWork());
     EXPECT_EQ(2u, g_state.fileCount);
@@ -683,6 +687,60 @@ TEST_F(PagesTest, RefusedRemovalShowsTheInUseMessageAndCancels)
         EXPECT_EQ(LoadIconA(NULL, IDI_HAND), seen.icon);
         EXPECT_EQ(seen.page, seen.owner) << "the message box is not owned by the page";
         EXPECT_STREQ("COM1:", g_state.portName);
+    }
+}
+
+/* Guards against the pages' removals going on to the copy where Windows
+ * refuses them: the model page's deletion refused for want of administrator
+ * rights, or a driver still held by a printer pending deletion on its jobs,
+ * must end the port page with the in-use message.  A printer the model page
+ * left pending is no longer found by name, so the port page goes on; its
+ * name then stops the install (ui_sequencer_test). */
+TEST_F(PagesTest, RemovalsUnderWindowsRules)
+{
+    struct Case
+    {
+        const char *name;
+        bool modelPage; /* the walk starts on the model page, which finds the driver */
+        bool administrator;
+        int jobs;
+        bool inUse; /* the port page stops with the in-use message */
+        std::vector<std::string> printers, drivers; /* afterwards */
+    };
+    const std::vector<std::string> model = {kModel}, none;
+    const Case cases[] = {
+        {"idle printer", true, true, 0, false, none, model},
+        {"printer with jobs", true, true, 1, false, none, model},
+        {"not an administrator", true, false, 0, true, model, model},
+        {"port page alone, idle printer", false, true, 0, false, none, none},
+        {"port page alone, printer with jobs", false, true, 1, true, none, model},
+    };
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        rules::Reset();
+        rules::World().administrator = c.administrator;
+        rules::World().drivers = {kModel};
+        rules::World().printers = {{kModel, kModel, "LPT1:", c.jobs, false}};
+        g_spooler = &rules::kRulesSpooler;
+        if (c.modelPage)
+        {
+            std::vector<Step> steps = {
+                {IDC_MODEL_LIST,
+                 [](HWND d) { SendDlgItemMessageA(d, IDC_MODEL_LIST, LB_SETCURSEL, 2, 0); },
+                 ACT_CLICK, IDC_NEXT}};
+            ASSERT_EQ(IDC_NEXT, DriveModal([&] { return RunModelPage(owner); }, steps));
+            ASSERT_STREQ(kModel, g_state.modelName);
+        }
+        InUseSeen seen;
+        std::vector<Step> steps = {{IDC_PORT_LIST, nullptr, ACT_CLICK, IDC_NEXT}};
+        if (c.inUse)
+            steps.push_back(LookAtInUseBox(&seen));
+        EXPECT_EQ(c.inUse ? IDCANCEL : IDC_NEXT,
+                  DriveModal([&] { return RunPortPage(owner); }, steps));
+        EXPECT_EQ(c.inUse, seen.up);
+        EXPECT_EQ(c.printers, rules::PrinterNames());
+        EXPECT_EQ(c.drivers, rules::World().drivers);
     }
 }
 
