@@ -22,7 +22,9 @@
 
 #define COPY_START_DELAY 100 /* ms from opening to the first run */
 #define COPY_END_DELAY 1000  /* ms from the last file to the end */
-#define COPY_SOURCE_STYLE (OF_READ | OF_PROMPT | OF_CANCEL)
+#define COPY_SOURCE_STYLE OF_READ
+/* Only for a source found under neither of its names. */
+#define COPY_PROMPT_STYLE (OF_READ | OF_PROMPT | OF_CANCEL)
 #define COPY_ERROR_TYPE (MB_OK | MB_ICONHAND) /* 16 */
 
 static const COLORREF kNavy = RGB(0, 0, 128);
@@ -125,17 +127,37 @@ static INT CreateDestination(char *destination)
     return HFILE_ERROR;
 }
 
-/* Opens the source by its full path in the program's folder, with the
- * platform's missing-file prompt; LZ32 takes the compressed name (last
- * letter "_") from the same folder when the plain one is missing.  Only
- * then are the earlier copies deleted and the destination created, so a
- * package that lacks a file leaves another driver's copies alone.  FALSE
- * when either end cannot be opened; else *result is CopyLZFile's answer. */
-static BOOL ExpandFile(char *source, char *destination, const char *versionPath, LONG *result)
+static BOOL FileExists(const char *path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+/* Opens the source, a full path in the program's folder, under the name
+ * that is there: the plain one, else LZ32's compressed one (last letter
+ * "_").  Windows' LZOpenFileA, given OF_PROMPT, raises the missing-file
+ * prompt for a missing plain name before it tries the compressed one,
+ * though that is right there (Wine never prompts); so the prompt is asked
+ * for only when neither name exists. */
+static INT OpenSource(char *source)
 {
     OFSTRUCT ofs;
     ZeroMemory(&ofs, sizeof(ofs));
-    INT in = g_lz->openFile(source, &ofs, COPY_SOURCE_STYLE);
+    if (FileExists(source))
+        return g_lz->openFile(source, &ofs, COPY_SOURCE_STYLE);
+    char compressed[COPY_TEXT_MAX];
+    if (LzFallbackName(source, compressed, sizeof(compressed)) && FileExists(compressed))
+        return g_lz->openFile(compressed, &ofs, COPY_SOURCE_STYLE);
+    return g_lz->openFile(source, &ofs, COPY_PROMPT_STYLE);
+}
+
+/* Opens the source (OpenSource).  Only then are the earlier copies deleted
+ * and the destination created, so a package that lacks a file leaves
+ * another driver's copies alone.  FALSE when either end cannot be opened;
+ * else *result is CopyLZFile's answer. */
+static BOOL ExpandFile(char *source, char *destination, const char *versionPath, LONG *result)
+{
+    INT in = OpenSource(source);
     if (in < 0)
         return FALSE;
     DeleteEarlierCopy(destination);

@@ -539,6 +539,59 @@ TEST_F(CopyDialogTest, DamagedFileIsReportedAsThePlatformAnswers)
     }
 }
 
+/* Every source open the copy makes: the name and the style. */
+std::vector<std::pair<std::string, WORD>> g_sourceOpens;
+
+INT WINAPI RecordingOpen(LPSTR name, LPOFSTRUCT ofs, WORD style)
+{
+    if (style != OF_CREATE)
+        g_sourceOpens.push_back({name, style});
+    return LZOpenFileA(name, ofs, style);
+}
+
+/* Guards against the missing-file prompt asked for a plain name that is
+ * missing while its compressed name is there (Windows then prompts before
+ * LZ32 tries the compressed name; Wine never does), and against no prompt
+ * where the file is missing under both names. */
+TEST_F(CopyDialogTest, MissingFilePromptOnlyWhenNeitherNameExists)
+{
+    const WORD prompt = OF_READ | OF_PROMPT | OF_CANCEL;
+    struct Case
+    {
+        const char *name;
+        const char *opened; /* the name in src the open is asked for */
+        WORD style;
+        int result;
+    };
+    const Case cases[] = {
+        {"CPSMALL.INI", "CPSMALL.INI", OF_READ, 1},
+        {"CPTEXT.TXT", "CPTEXT.TX_", OF_READ, 1},
+        {"CPNONE.DAT", "CPNONE.DAT", prompt, 2},
+    };
+    LzApi recording = kLz32;
+    recording.openFile = RecordingOpen;
+    int n = 0;
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Folders f("prompt" + std::to_string(n++));
+        ASSERT_TRUE(AddSources(f, {"CPSMALL.INI", "CPTEXT.TX_"}));
+        SetFiles({c.name}, f.drv);
+        g_sourceOpens.clear();
+        g_lz = &recording;
+        CopyRun run;
+        EXPECT_EQ(c.result, RunDialog(run));
+        g_lz = &kLz32;
+        ASSERT_EQ(1u, g_sourceOpens.size());
+        EXPECT_EQ(f.src + c.opened, g_sourceOpens[0].first);
+        EXPECT_EQ(c.style, g_sourceOpens[0].second);
+        if (c.result == 1)
+        {
+            ExpectCopied(f, {c.name}, 1);
+        }
+    }
+}
+
 LONG g_scriptedCode;
 int g_scriptedFailures;
 
