@@ -185,6 +185,7 @@ endforeach()
 
 include(${CMAKE_SOURCE_DIR}/tests/win32/copy.cmake)
 include(${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake)
+include(${CMAKE_SOURCE_DIR}/tests/release/release.cmake)
 
 # Every test that runs under Wine waits for the platform self-test.
 get_property(_all_tests DIRECTORY PROPERTY TESTS)
