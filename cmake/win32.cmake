@@ -37,6 +37,32 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/profile/setup.rc PROPERTIES
 set(SETUP_DELIVERABLES M470Setup_ko_win7 M270Setup_ko_vista M270Setup_en_win7 M270Setup_en_vista)
 
 if(NOT SETUP_TEST_TREE)
+    # --- reproducible output: the same commit gives the same bytes whatever
+    # the path, the machine or the time.  ld writes the link time into the PE
+    # header's TimeDateStamp (and, in a DLL, into the export directory) and a
+    # CheckSum over the result; nothing else in the output varies.  Without
+    # SOURCE_DATE_EPOCH the stamp is zero; with it (read once, when the tree
+    # is configured) the stamp is that time, which ld takes from the same
+    # variable at link time.  Source and build paths are mapped away so that
+    # no __FILE__ can carry them in.
+    set(SETUP_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}" CACHE STRING
+        "Unix time written into the programs' PE headers (empty: zero)")
+    set(_path_map -ffile-prefix-map=${CMAKE_SOURCE_DIR}/= -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
+    target_compile_options(setup_lib PRIVATE ${_path_map})
+    if(SETUP_SOURCE_DATE_EPOCH STREQUAL "")
+        set(_stamp_link -Wl,--no-insert-timestamp)
+        set(_stamp_env)
+    elseif(SETUP_SOURCE_DATE_EPOCH MATCHES "^[0-9]+$" AND SETUP_SOURCE_DATE_EPOCH LESS 4294967296)
+        if(CMAKE_VERSION VERSION_LESS 3.21)
+            message(FATAL_ERROR "SOURCE_DATE_EPOCH needs CMake 3.21 (linker launchers)")
+        endif()
+        set(_stamp_link -Wl,--insert-timestamp)
+        set(_stamp_env ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${SETUP_SOURCE_DATE_EPOCH})
+    else()
+        message(FATAL_ERROR "SOURCE_DATE_EPOCH must be a Unix time that fits the PE header's "
+                            "32 bits, not '${SETUP_SOURCE_DATE_EPOCH}'")
+    endif()
+
     # --- the deliverables: M270Setup_en_win7.exe uses the profile defined in
     # profile/m270_en_win7.cpp, g_profile_M270_en_win7, and the English
     # resources; the others likewise.
@@ -53,10 +79,11 @@ if(NOT SETUP_TEST_TREE)
             ${CMAKE_SOURCE_DIR}/profile/setup.rc)
         target_compile_definitions(${_d} PRIVATE SETUP_PROFILE=g_profile_${_profile}
                                                  SETUP_LANG_${_lang})
-        target_compile_options(${_d} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${WARNINGS}>)
+        target_compile_options(${_d} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${WARNINGS};${_path_map}>")
         target_link_libraries(${_d} PRIVATE setup_lib)
         # Static runtime, and no debugging sections in what ships.
-        target_link_options(${_d} PRIVATE -static -static-libgcc -static-libstdc++ -s)
+        target_link_options(${_d} PRIVATE -static -static-libgcc -static-libstdc++ -s ${_stamp_link})
+        set_target_properties(${_d} PROPERTIES CXX_LINKER_LAUNCHER "${_stamp_env}")
     endforeach()
 
     # The model files of the sample driver packages, built like the programs.
@@ -64,7 +91,9 @@ if(NOT SETUP_TEST_TREE)
         add_library(${_model}_model SHARED ${CMAKE_SOURCE_DIR}/samples/model_dll.c)
         set_target_properties(${_model}_model PROPERTIES OUTPUT_NAME ${_model} PREFIX ""
                                                           SUFFIX ".DLL")
-        target_link_options(${_model}_model PRIVATE -static -static-libgcc -s)
+        target_compile_options(${_model}_model PRIVATE ${_path_map})
+        target_link_options(${_model}_model PRIVATE -static -static-libgcc -s ${_stamp_link})
+        set_target_properties(${_model}_model PROPERTIES C_LINKER_LAUNCHER "${_stamp_env}")
     endforeach()
     return()
 endif()
@@ -159,6 +188,7 @@ endforeach()
 
 include(${CMAKE_SOURCE_DIR}/tests/win32/copy.cmake)
 include(${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake)
+include(${CMAKE_SOURCE_DIR}/tests/release/release.cmake)
 
 # Every test that runs under Wine waits for the platform self-test.
 get_property(_all_tests DIRECTORY PROPERTY TESTS)

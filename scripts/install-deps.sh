@@ -6,7 +6,7 @@
 set -eu
 packages=(cmake make g++ libgtest-dev googletest g++-mingw-w64-i686 binutils-mingw-w64-i686
           wine wine32:i386 xvfb x11-apps x11-utils xdotool imagemagick fonts-nanum mscompress
-          python3)
+          python3 osslsigncode openssl)
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
