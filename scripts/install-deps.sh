@@ -5,8 +5,8 @@
 # which writes build/wine-route.env).  Installs nothing when all is there.
 set -eu
 packages=(cmake make g++ libgtest-dev googletest g++-mingw-w64-i686 binutils-mingw-w64-i686
-          wine wine32:i386 xvfb x11-apps x11-utils xdotool imagemagick fonts-nanum mscompress
-          python3 osslsigncode openssl)
+          wine wine32:i386 xvfb x11-apps x11-utils xdotool imagemagick fonts-nanum fonts-wine
+          mscompress python3 osslsigncode openssl)
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -4,8 +4,10 @@
  * window, picks the model (default: the first listed) and the port
  * (default: LPT1:) on their pages, saves a screenshot of the window
  * (SHOTDIR\NN.bmp, with its caption in SHOTDIR\shots.txt), then presses
- * its way forward.  "report" prints the drivers and printers the spooler
- * holds and the default printer.
+ * its way forward.  In the copy dialog it presses Cancel once the bar is
+ * part-filled, pictures the dialog and the question that opens over it,
+ * answers No and lets the copy finish.  "report" prints the drivers and
+ * printers the spooler holds and the default printer.
  */
 #include <windows.h>
 
@@ -16,6 +18,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "tests/win32/support/pixels.h"
 #include "../../../profile/resource.h"
 
 using namespace e2e;
@@ -24,12 +27,12 @@ namespace
 {
 
 /* What a person presses to go on in a window, or 0 when the window is one
- * to wait through (a status or copy window). */
+ * to wait through (a status window). */
 int ForwardButton(HWND window)
 {
     if (GetDlgItem(window, IDC_NEXT) && IsWindowEnabled(GetDlgItem(window, IDC_NEXT)))
         return IDC_NEXT;
-    if (GetDlgItem(window, IDC_STATUS_TEXT) || GetDlgItem(window, IDC_PROGRESS_BAR))
+    if (GetDlgItem(window, IDC_STATUS_TEXT))
         return 0;
     if (GetDlgItem(window, IDOK))
         return IDOK;
@@ -69,6 +72,104 @@ void PickOnPage(HWND window, const std::string &model, const std::string &port)
     printf("    %s is not listed; keeping the page's choice\n", wanted.c_str());
 }
 
+/* The pictures of one walk: SHOTDIR\NN.bmp and a line per picture in
+ * SHOTDIR\shots.txt. */
+class Shots
+{
+  public:
+    explicit Shots(const std::string &dir) : dir_(dir)
+    {
+        list_ = _wfopen(Wide(dir + "\\shots.txt").c_str(), L"wb");
+    }
+    ~Shots()
+    {
+        if (list_)
+            fclose(list_);
+    }
+    Shots(const Shots &) = delete;
+    Shots &operator=(const Shots &) = delete;
+
+    void Take(HWND window)
+    {
+        char name[32];
+        snprintf(name, sizeof(name), "%02d", ++count_);
+        SaveScreenshot(dir_ + "\\" + name + ".bmp", window);
+        std::string caption = TextUtf8(window);
+        printf("window %s: \"%s\"\n", name, caption.c_str());
+        for (const std::string &t : StaticTexts(window))
+            if (!t.empty())
+                printf("    %s\n", t.c_str());
+        fflush(stdout);
+        if (list_)
+        {
+            fprintf(list_, "%s %s\n", name, caption.c_str());
+            fflush(list_);
+        }
+    }
+
+  private:
+    std::string dir_;
+    FILE *list_ = NULL;
+    int count_ = 0;
+};
+
+/* Whether the copy dialog's bar, as the screen shows it, is part-filled:
+ * navy at its left end and white at its right.  Read off the screen, so a
+ * bar drawn but not yet flushed to it does not count. */
+bool BarPartFilled(HWND copy)
+{
+    HWND bar = GetDlgItem(copy, IDC_PROGRESS_BAR);
+    RECT client;
+    if (bar == NULL || !GetClientRect(bar, &client) || client.right < 4)
+        return false;
+    POINT origin = {0, client.bottom / 2};
+    ClientToScreen(bar, &origin);
+    pixels::Canvas row(client.right, 1);
+    HDC screen = GetDC(NULL);
+    bool ok =
+        row.Ok() && BitBlt(row.Dc(), 0, 0, client.right, 1, screen, origin.x, origin.y, SRCCOPY);
+    ReleaseDC(NULL, screen);
+    return ok && row.At(1, 0) == 0x000080 && row.At(client.right - 2, 0) == 0xFFFFFF;
+}
+
+/* The copy dialog mid-copy, and the cancel question over it.  Once the
+ * screen shows the bar part-filled (the first file done; the demo's model
+ * file is large enough to take a while), Cancel is pressed and the dialog
+ * pictured: the click waits in the program's queue until the file in
+ * progress is done, so the picture shows the copy going on.  The question
+ * then opens over a bar that has moved on but is not full; it is pictured
+ * and answered No, and the copy goes on. */
+void PictureMidCopy(DWORD processId, HWND copy, Shots &shots)
+{
+    DWORD start = GetTickCount();
+    while (IsWindow(copy) && !BarPartFilled(copy) && GetTickCount() - start < 30000)
+        Sleep(10);
+    if (!IsWindow(copy) || !BarPartFilled(copy))
+    {
+        printf("    the copy dialog showed no part-filled bar\n");
+        return;
+    }
+    Click(copy, IDCANCEL);
+    shots.Take(copy);
+    printf("    -> pressing %d\n", IDCANCEL);
+    HWND question = WaitForWindow(processId, 30000,
+                                  [](HWND h) {
+                                      return IsWindowVisible(h) && GetDlgItem(h, IDNO) &&
+                                             GetDlgItem(h, IDC_MESSAGE_TEXT);
+                                  });
+    if (question == NULL)
+    {
+        printf("    the cancel question did not open\n");
+        return;
+    }
+    /* let it paint before the picture is taken */
+    Sleep(400);
+    shots.Take(question);
+    printf("    -> pressing %d\n", IDNO);
+    Click(question, IDNO);
+    WaitGone(question, 10000);
+}
+
 int Walk(const std::string &program, const std::string &shotDir, const std::string &model,
          const std::string &port)
 {
@@ -80,10 +181,9 @@ int Walk(const std::string &program, const std::string &shotDir, const std::stri
         printf("cannot start %s (error %lu)\n", program.c_str(), GetLastError());
         return 1;
     }
-    std::string listPath = shotDir + "\\shots.txt";
-    FILE *list = _wfopen(Wide(listPath).c_str(), L"wb");
+    Shots shots(shotDir);
     std::set<std::string> seen;
-    int shot = 0;
+    std::set<HWND> copyDialogs;
     DWORD start = GetTickCount();
     DWORD code = 0;
     while (!p.WaitExit(100, &code))
@@ -95,6 +195,14 @@ int Walk(const std::string &program, const std::string &shotDir, const std::stri
         }
         for (HWND w : TopLevelWindows(p.Id(), true))
         {
+            if (copyDialogs.count(w))
+                continue;
+            if (GetDlgItem(w, IDC_COPY_FILE_NAME))
+            {
+                copyDialogs.insert(w);
+                PictureMidCopy(p.Id(), w, shots);
+                break;
+            }
             std::string sig = Signature(w);
             if (seen.count(sig))
                 continue;
@@ -103,22 +211,8 @@ int Walk(const std::string &program, const std::string &shotDir, const std::stri
             if (!IsWindow(w) || !IsWindowVisible(w))
                 continue;
             PickOnPage(w, model, port);
-            sig = Signature(w);
-            seen.insert(sig);
-            char name[32];
-            snprintf(name, sizeof(name), "%02d", ++shot);
-            SaveScreenshot(shotDir + "\\" + name + ".bmp", w);
-            std::string caption = TextUtf8(w);
-            printf("window %s: \"%s\"\n", name, caption.c_str());
-            for (const std::string &t : StaticTexts(w))
-                if (!t.empty())
-                    printf("    %s\n", t.c_str());
-            fflush(stdout);
-            if (list)
-            {
-                fprintf(list, "%s %s\n", name, caption.c_str());
-                fflush(list);
-            }
+            seen.insert(Signature(w));
+            shots.Take(w);
             int button = ForwardButton(w);
             if (button)
             {
@@ -128,8 +222,6 @@ int Walk(const std::string &program, const std::string &shotDir, const std::stri
             break;
         }
     }
-    if (list)
-        fclose(list);
     printf("the program ended with exit code %lu\n", code);
     return code == 0 ? 0 : 1;
 }
