@@ -61,34 +61,6 @@ struct Spooler
 
 Spooler g_spooler_script;
 
-/* Fills a level-1 array (PORT_INFO_1A or DRIVER_INFO_1A: one name pointer
- * each) followed by the names, the way the spooler answers a size query
- * and then a fetch. */
-BOOL AnswerNameList(const std::vector<std::string> &names, LPBYTE buffer, DWORD size,
-                    LPDWORD needed, LPDWORD returned)
-{
-    DWORD total = (DWORD)(names.size() * sizeof(char *));
-    for (const std::string &name : names)
-        total += (DWORD)name.size() + 1;
-    *needed = total;
-    if (buffer == NULL || size < total)
-    {
-        *returned = 0;
-        SetLastError(ERROR_INSUFFICIENT_BUFFER);
-        return FALSE;
-    }
-    char **records = (char **)buffer;
-    char *text = (char *)buffer + names.size() * sizeof(char *);
-    for (size_t i = 0; i < names.size(); ++i)
-    {
-        records[i] = text;
-        memcpy(text, names[i].c_str(), names[i].size() + 1);
-        text += names[i].size() + 1;
-    }
-    *returned = (DWORD)names.size();
-    return TRUE;
-}
-
 BOOL WINAPI ScriptEnumPorts(LPSTR, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
                             LPDWORD returned)
 {
@@ -101,7 +73,7 @@ BOOL WINAPI ScriptEnumPorts(LPSTR, DWORD level, LPBYTE buffer, DWORD size, LPDWO
         SetLastError(ERROR_INVALID_LEVEL);
         return FALSE;
     }
-    return AnswerNameList(g_spooler_script.ports, buffer, size, needed, returned);
+    return rules::AnswerNames(g_spooler_script.ports, buffer, size, needed, returned);
 }
 
 BOOL WINAPI ScriptEnumPrinterDrivers(LPSTR, LPSTR environment, DWORD level, LPBYTE buffer,
@@ -111,7 +83,7 @@ BOOL WINAPI ScriptEnumPrinterDrivers(LPSTR, LPSTR environment, DWORD level, LPBY
         g_spooler_script.calls.push_back(std::string("enum drivers ") + environment);
     if (level != 1)
         return FALSE;
-    return AnswerNameList(g_spooler_script.drivers, buffer, size, needed, returned);
+    return rules::AnswerNames(g_spooler_script.drivers, buffer, size, needed, returned);
 }
 
 BOOL WINAPI ScriptOpenPrinter(LPSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSA defaults)

@@ -114,30 +114,6 @@ void Settle(const std::string &name)
         }
 }
 
-/* A level-1 array of one-name records (DRIVER_INFO_1A, PORT_INFO_1A), the
- * names after it. */
-BOOL AnswerNames(const std::vector<std::string> &names, LPBYTE buffer, DWORD size, LPDWORD needed,
-                 LPDWORD returned)
-{
-    DWORD total = (DWORD)(names.size() * sizeof(char *));
-    for (const std::string &n : names)
-        total += (DWORD)n.size() + 1;
-    *needed = total;
-    *returned = 0;
-    if (buffer == NULL || size < total)
-        return Fail(ERROR_INSUFFICIENT_BUFFER);
-    char **records = (char **)buffer;
-    char *text = (char *)buffer + names.size() * sizeof(char *);
-    for (size_t i = 0; i < names.size(); ++i)
-    {
-        records[i] = text;
-        memcpy(text, names[i].c_str(), names[i].size() + 1);
-        text += names[i].size() + 1;
-    }
-    *returned = (DWORD)names.size();
-    return TRUE;
-}
-
 BOOL WINAPI RulesGetDriverDirectory(LPSTR, LPSTR environment, DWORD level, LPBYTE buffer,
                                     DWORD size, LPDWORD needed)
 {
@@ -369,5 +345,29 @@ const SpoolerApi kRulesSpooler = {
     RulesClosePrinter,       RulesDeleteDriver, RulesAddDriver,   RulesAddPrinter,
     RulesGetPrinter,         RulesEnumPorts,
 };
+
+/* A level-1 array of one-name records (DRIVER_INFO_1A, PORT_INFO_1A), the
+ * names after it. */
+BOOL AnswerNames(const std::vector<std::string> &names, LPBYTE buffer, DWORD size, LPDWORD needed,
+                 LPDWORD returned)
+{
+    DWORD total = (DWORD)(names.size() * sizeof(char *));
+    for (const std::string &n : names)
+        total += (DWORD)n.size() + 1;
+    *needed = total;
+    *returned = 0;
+    if (buffer == NULL || size < total)
+        return Fail(ERROR_INSUFFICIENT_BUFFER);
+    char **records = (char **)buffer;
+    char *text = (char *)buffer + names.size() * sizeof(char *);
+    for (size_t i = 0; i < names.size(); ++i)
+    {
+        records[i] = text;
+        memcpy(text, names[i].c_str(), names[i].size() + 1);
+        text += names[i].size() + 1;
+    }
+    *returned = (DWORD)names.size();
+    return TRUE;
+}
 
 } // namespace rules

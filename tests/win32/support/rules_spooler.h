@@ -50,6 +50,12 @@ int CountCalls(const std::string &prefix);
 
 extern const SpoolerApi kRulesSpooler;
 
+/* A level-1 array of one-name records (DRIVER_INFO_1A, PORT_INFO_1A), the
+ * names after it, as the spooler answers a size query (buffer NULL or too
+ * small: FALSE with ERROR_INSUFFICIENT_BUFFER and *needed) and a fetch. */
+BOOL AnswerNames(const std::vector<std::string> &names, LPBYTE buffer, DWORD size, LPDWORD needed,
+                 LPDWORD returned);
+
 } // namespace rules
 
 #endif
