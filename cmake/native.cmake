@@ -82,3 +82,8 @@ else()
              COMMAND sh -c "echo 'skipped: python3 is not installed'; exit 77")
     set_tests_properties(images_match_generator PROPERTIES LABELS native SKIP_RETURN_CODE 77)
 endif()
+
+# cppcheck and clang-tidy over the program code, as the programs build it;
+# any finding fails the test (scripts/static-analysis.sh).
+add_test(NAME static_analysis COMMAND ${CMAKE_SOURCE_DIR}/scripts/static-analysis.sh)
+set_tests_properties(static_analysis PROPERTIES LABELS native SKIP_RETURN_CODE 77 TIMEOUT 900)

@@ -56,7 +56,7 @@ static void ReadInfValue(const char *section, const char *key, const char *fallb
     const char *path = GetSetupInfoPath();
     if (!section || !key || section[0] == '\0' || key[0] == '\0' || path[0] == '\0')
     {
-        StringCchCopyA(out, size, fallback);
+        (void)StringCchCopyA(out, size, fallback);
         return;
     }
     GetPrivateProfileStringA(section, key, fallback, out, size, path);
