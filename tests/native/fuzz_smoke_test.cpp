@@ -27,6 +27,11 @@ struct FuzzEntry
     std::string alphabet;
 };
 
+void PrintTo(const FuzzEntry &fuzz, std::ostream *os)
+{
+    *os << fuzz.name;
+}
+
 class FuzzSmoke : public testing::TestWithParam<FuzzEntry>
 {
 };
