@@ -38,7 +38,8 @@ size_t SizeNear(FuzzInput &in, size_t needed)
 }
 
 /* A model key: the name inside its quotes, cut to the buffer, and quoted
- * again into a buffer that fits it or not. */
+ * again into a buffer that fits it or not.  The stripped name is the one the
+ * spooler is given, so a check of model names belongs here too. */
 void CheckModelKey(const char *key, FuzzInput &in)
 {
     std::string whole = key;

@@ -50,44 +50,38 @@ const Step kSteps[] = {
 };
 
 /* The timers and the delay each is set with. */
-const struct
+struct Timer
 {
     uint32_t timer;
     uint32_t delay;
-} kTimers[] = {
+};
+
+const Timer kTimers[] = {
     {TIMER_OPEN_STATUS, DELAY_OPEN_STATUS}, {TIMER_CLOSE_STATUS, DELAY_CLOSE_STATUS},
     {TIMER_INSTALL, DELAY_INSTALL},         {TIMER_REINSTALL, DELAY_REINSTALL},
     {TIMER_FINISH, DELAY_FINISH},
 };
 
-const Step *FindStep(uint32_t command)
+/* The row of a step or a timer, or a null pointer for an unknown one. */
+template <typename Row, size_t N>
+const Row *Find(const Row (&table)[N], uint32_t Row::*key, uint32_t id)
 {
-    for (const Step &step : kSteps)
+    for (const Row &row : table)
     {
-        if (step.command == command)
-            return &step;
+        if (row.*key == id)
+            return &row;
     }
     return nullptr;
 }
 
-bool IsKnownTimer(uint32_t timer)
+const Step *FindStep(uint32_t command)
 {
-    for (const auto &t : kTimers)
-    {
-        if (t.timer == timer)
-            return true;
-    }
-    return false;
+    return Find(kSteps, &Step::command, command);
 }
 
-uint32_t DelayOf(uint32_t timer)
+bool IsKnownTimer(uint32_t timer)
 {
-    for (const auto &t : kTimers)
-    {
-        if (t.timer == timer)
-            return t.delay;
-    }
-    return 0;
+    return Find(kTimers, &Timer::timer, timer) != nullptr;
 }
 
 /* A page or dialog result: mostly Next, so that runs get far; once the
@@ -135,7 +129,8 @@ void CheckTimerChain(uint32_t timer)
             FUZZ_CHECK(delay == 0);
             return;
         }
-        FUZZ_CHECK(IsKnownTimer(timer) && IsKnownTimer(next) && delay == DelayOf(next));
+        FUZZ_CHECK(IsKnownTimer(timer) && IsKnownTimer(next) &&
+                   delay == Find(kTimers, &Timer::timer, next)->delay);
         timer = next;
     }
     FUZZ_CHECK(!"a timer chain that does not end");
