@@ -29,14 +29,21 @@ ProgressLayout LayoutProgressBar(int32_t done, int32_t count, int32_t left, int3
         return layout;
     layout.percent = ProgressPercent(done, count);
     layout.hasText = 1;
-    int32_t width = right > left ? right - left : 0;
+    /* In 64 bits: the width of a rectangle spanning more than half the
+     * 32-bit range, and its product with the percentage, overflow 32. */
+    int64_t width = right > left ? (int64_t)right - left : 0;
     if (layout.percent >= 100)
         layout.split = right;
+    else if (layout.percent <= 0)
+        /* Also -1, MulDiv's answer when done is so far beyond count that
+         * the percentage overflows. */
+        layout.split = left;
     else
         /* The product is formed in floating point and truncated; 0.01 is
          * stored a little above a hundredth, so this is exactly
-         * (percent * width) / 100 in integers, on x87 and SSE alike. */
-        layout.split = left + (int32_t)(layout.percent * width * 0.01);
+         * (percent * width) / 100 in integers, on x87 and SSE alike.  It
+         * stays below the width, so the sum lies inside the bar. */
+        layout.split = (int32_t)(left + (int64_t)(layout.percent * (double)width * 0.01));
     return layout;
 }
 

@@ -4,9 +4,11 @@
 # the 32-bit side of Wine and sets that route up (scripts/wine-route.sh,
 # which writes build/wine-route.env).  Installs nothing when all is there.
 set -eu
+# cppcheck and clang-tidy run in the tests (scripts/static-analysis.sh);
+# clang and libclang-rt-dev (libFuzzer) build the fuzz targets.
 packages=(cmake make g++ libgtest-dev googletest g++-mingw-w64-i686 binutils-mingw-w64-i686
           wine wine32:i386 xvfb x11-apps x11-utils xdotool imagemagick fonts-nanum fonts-wine
-          mscompress python3 osslsigncode openssl)
+          mscompress python3 osslsigncode openssl cppcheck clang-tidy clang libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

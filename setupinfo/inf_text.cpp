@@ -116,7 +116,7 @@ void CutToFolder(char *path, size_t pathSize)
         return;
     if (path[0] == '\0')
     {
-        snprintf(path, pathSize, ".\\");
+        (void)snprintf(path, pathSize, ".\\");
         return;
     }
     char *slash = strrchr(path, '\\');

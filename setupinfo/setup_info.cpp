@@ -67,7 +67,7 @@ static int ReadInfValue(const char *section, const char *key, const char *fallba
     const char *path = GetSetupInfoPath();
     if (!section || !key || section[0] == '\0' || key[0] == '\0' || path[0] == '\0')
     {
-        StringCchCopyA(out, size, fallback);
+        (void)StringCchCopyA(out, size, fallback);
         return 1;
     }
     DWORD length = GetPrivateProfileStringA(section, key, fallback, out, size, path);

@@ -113,7 +113,7 @@ int InstallDriverAndPrinter(void)
     /* The model's name as a one-name list: its NUL, then an empty name. */
     char previousNames[SETUP_TEXT_MAX + 1];
     ZeroMemory(previousNames, sizeof(previousNames));
-    StringCchCopyA(previousNames, SETUP_TEXT_MAX, g_state.modelName);
+    (void)StringCchCopyA(previousNames, SETUP_TEXT_MAX, g_state.modelName);
 
     driver.ftDriverDate = ReadDriverDate(g_profile.driverDateFile);
     driver.cVersion = g_state.driverVersion;

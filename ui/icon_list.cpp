@@ -64,7 +64,7 @@ void ReadListItemText(HWND control, BOOL combo, UINT index, char *out)
     if (whole == NULL)
         return;
     SendMessageA(control, textMsg, index, (LPARAM)whole);
-    StringCchCopyA(out, SETUP_TEXT_MAX, whole);
+    (void)StringCchCopyA(out, SETUP_TEXT_MAX, whole);
     HeapFree(GetProcessHeap(), 0, whole);
 }
 
@@ -107,7 +107,10 @@ void DrawIconItem(HWND, const DRAWITEMSTRUCT *drawItem, IconRule iconRule)
 
 void DrawSunkenFrame(const RECT *rect, HDC dc)
 {
-    const LONG left = rect->left, top = rect->top, right = rect->right, bottom = rect->bottom;
+    const LONG left = rect->left;
+    const LONG top = rect->top;
+    const LONG right = rect->right;
+    const LONG bottom = rect->bottom;
     HBRUSH shadowBrush = CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW));
     HPEN highlightPen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT));
     HPEN shadowPen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));

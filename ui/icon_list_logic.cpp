@@ -42,7 +42,7 @@ void WriteIconName(const char *name, char *out, size_t outSize)
 {
     if (out == nullptr || outSize == 0)
         return;
-    snprintf(out, outSize, "%s", name);
+    (void)snprintf(out, outSize, "%s", name);
 }
 
 uint32_t MeasuredItemHeight(uint32_t requested)
@@ -68,7 +68,7 @@ static int32_t Clamp32(int64_t value)
 
 IconItemLayout LayOutIconItem(const UiRect &item, int32_t bux, int32_t textHeight)
 {
-    IconItemLayout layout;
+    IconItemLayout layout = {};
     layout.iconX = bux;
     layout.iconY = Clamp32((int64_t)item.top + 1);
     layout.textX = Clamp32(2 * (int64_t)bux + ICON_ITEM_ICON_SIZE);
@@ -79,7 +79,7 @@ IconItemLayout LayOutIconItem(const UiRect &item, int32_t bux, int32_t textHeigh
 
 UiRect PictureButtonInner(const UiRect &item)
 {
-    UiRect inner;
+    UiRect inner = {};
     inner.left = Clamp32((int64_t)item.left + 2);
     inner.top = Clamp32((int64_t)item.top + 2);
     inner.right = Clamp32((int64_t)item.right - 2);

@@ -49,6 +49,6 @@ void GetPortName(WORD index, char *out)
         return;
     const PORT_INFO_1A *ports = (const PORT_INFO_1A *)list;
     if (index < returned && ports[index].pName != NULL)
-        StringCchCopyA(out, SETUP_TEXT_MAX, ports[index].pName);
+        (void)StringCchCopyA(out, SETUP_TEXT_MAX, ports[index].pName);
     HeapFree(GetProcessHeap(), 0, list);
 }

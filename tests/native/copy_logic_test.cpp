@@ -84,6 +84,9 @@ TEST(ProgressLayout, SplitIsTheTruncatedProductForEveryWidth)
         }
         ASSERT_EQ(5 + width, LayoutProgressBar(100, 100, 5, 5 + width).split);
     }
+    /* A bar wider than half the 32-bit range overflowed a 32-bit product. */
+    EXPECT_EQ(INT32_MIN + (int64_t)99 * UINT32_MAX / 100,
+              LayoutProgressBar(99, 100, INT32_MIN, INT32_MAX).split);
 }
 
 /* Guards against "-1 %" or a division by zero when an idle redraw comes
