@@ -92,7 +92,9 @@ static int PreloadLibraries(void)
             return 0;
         if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
             continue;
-        if (LoadLibraryExA(path, NULL, LOAD_WITH_ALTERED_SEARCH_PATH) == NULL)
+        /* Kept loaded for the life of the process. */
+        HMODULE module = LoadLibraryExA(path, NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
+        if (module == NULL)
             return 0;
     }
     return 1;

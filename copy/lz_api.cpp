@@ -14,7 +14,7 @@ const LzApi *g_lz = &s_lz32;
 
 int LoadLz32(HMODULE lz32)
 {
-    LzApi table;
+    LzApi table = {};
     if (!ResolveFunction(lz32, "LZStart", &table.start) ||
         !ResolveFunction(lz32, "LZOpenFileA", &table.openFile) ||
         !ResolveFunction(lz32, "CopyLZFile", &table.copyFile) ||

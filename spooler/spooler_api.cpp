@@ -14,7 +14,7 @@ const SpoolerApi *g_spooler = &s_winSpooler;
 
 int LoadWinSpooler(HMODULE winspool)
 {
-    SpoolerApi t;
+    SpoolerApi t = {};
     if (!ResolveFunction(winspool, "GetPrinterDriverDirectoryA", &t.getPrinterDriverDirectory) ||
         !ResolveFunction(winspool, "EnumPrinterDriversA", &t.enumPrinterDrivers) ||
         !ResolveFunction(winspool, "OpenPrinterA", &t.openPrinter) ||

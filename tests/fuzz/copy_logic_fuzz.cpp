@@ -8,6 +8,7 @@
  * libFuzzer target with clang (SETUP_FUZZ), and driven with random inputs by
  * the native unit tests under the name FuzzCopyLogic.
  */
+#include <ctype.h>
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
@@ -40,10 +41,26 @@ const NameRule kNameRules[] = {
      [](const std::string &n) { return n.find_first_of("\\/:") != std::string::npos; }},
     {"dots and blanks only, which Windows trims to \".\" or \"..\"",
      [](const std::string &n) { return n.find_first_not_of(". ") == std::string::npos; }},
+    {"a device, which Windows opens instead of a file",
+     [](const std::string &n)
+     {
+         std::string base = n.substr(0, n.find('.'));
+         base.erase(base.find_last_not_of(' ') + 1);
+         for (char &c : base)
+             c = (char)toupper((unsigned char)c);
+         for (const char *device : {"CON", "PRN", "AUX", "NUL", "CLOCK$", "CONIN$", "CONOUT$"})
+             if (base == device)
+                 return true;
+         return base.size() == 4 &&
+                (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+                base[3] >= '1' && base[3] <= '9';
+     }},
 };
 
 const char *const kNameSeeds[] = {
-    "M270.GPD", "UNIDRV.DLL", "M270RES.DLL", ".", "..", ". .", "...", " ", "a\\b", "C:", "/x", "\\",
+    "M270.GPD", "UNIDRV.DLL", "M270RES.DLL", ".",        "..",   ". .",   "...",
+    " ",        "a\\b",       "C:",          "/x",       "\\",   "CON",   "lpt1.gpd",
+    "com9 ",    "CLOCK$",     "conout$.x",   "NUL .dll", "COM0", "LPT10", "AUXX",
 };
 
 const char *const kDirectories[] = {

@@ -52,6 +52,12 @@ void CheckModelKey(const char *key, FuzzInput &in)
     size_t kept = strlen(name.Data());
     FUZZ_CHECK(kept == (inner.size() < name.Size() ? inner.size() : name.Size() - 1));
     FUZZ_CHECK(inner.compare(0, kept, name.Data()) == 0);
+    /* The spooler's rules for a local printer's name, counted in
+     * characters near its limit. */
+    size_t characters = kept + (in.Byte() % 4) * MODEL_NAME_MAX_CHARS / 2;
+    bool usable =
+        kept > 0 && characters <= MODEL_NAME_MAX_CHARS && strpbrk(name.Data(), "\\,") == nullptr;
+    FUZZ_CHECK(IsUsableModelName(name.Data(), characters) == (int)usable);
 
     ExactBuffer quoted(SizeNear(in, kept + 3));
     int fits = BuildQuotedKey(name.Data(), quoted.Data(), quoted.Size());
