@@ -4,9 +4,11 @@
 # the 32-bit side of Wine and sets that route up (scripts/wine-route.sh,
 # which writes build/wine-route.env).  Installs nothing when all is there.
 set -eu
+# wine64: the 64-bit loader (and wineserver64) for the 64-bit prefix in
+# which the programs meet a 64-bit Windows under WoW64.
 packages=(cmake make g++ libgtest-dev googletest g++-mingw-w64-i686 binutils-mingw-w64-i686
-          wine wine32:i386 xvfb x11-apps x11-utils xdotool imagemagick fonts-nanum fonts-wine
-          mscompress python3 osslsigncode openssl)
+          wine wine32:i386 wine64 xvfb x11-apps x11-utils xdotool imagemagick fonts-nanum
+          fonts-wine mscompress python3 osslsigncode openssl)
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
