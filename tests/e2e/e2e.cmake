@@ -79,8 +79,9 @@ foreach(_d ${SETUP_DELIVERABLES})
     list(APPEND _programs ${_exe})
 endforeach()
 string(REPLACE ";" "|" _programs "${_programs}")
+set(_env "SETUP_WINE_TEMPLATE=${WINE_TEMPLATE_WIN64}" "SETUP_WOW64_PROGRAMS=${_programs}"
+         "LANG=C.UTF-8" "LC_ALL=C.UTF-8")
 add_test(NAME e2e_wow64 COMMAND e2e_tests --gtest_filter=Wow64.*)
 set_tests_properties(e2e_wow64 PROPERTIES
     FIXTURES_REQUIRED wine_prefix_win64 LABELS e2e SKIP_RETURN_CODE 77 TIMEOUT 600
-    ENVIRONMENT "SETUP_WINE_TEMPLATE=${WINE_TEMPLATE_WIN64};SETUP_WOW64_PROGRAMS=${_programs}"
-                "LANG=C.UTF-8;LC_ALL=C.UTF-8")
+    ENVIRONMENT "${_env}")
