@@ -8,8 +8,20 @@
 #include <windows.h>
 
 /* 1 when the running system is supported (driverVersion and osIndex set),
- * else 0. */
+ * else 0.  A 64-bit Windows of a supported version is refused: the program
+ * installs only x86 drivers. */
 int DetectSupportedSystem(void);
+
+/* kernel32's IsWow64Process, looked up at run time: Windows 2000 and XP
+ * before SP2 lack it, and have no 64-bit edition of their version. */
+typedef BOOL(WINAPI *IsWow64ProcessProc)(HANDLE process, PBOOL wow64);
+
+/* 1 when the program runs under WOW64 (a 64-bit Windows), and when
+ * `isWow64` fails to tell: an unknown answer must not let it on to the
+ * spooler of a system it may not serve.  0 when `isWow64` is NULL or
+ * answers FALSE. */
+int RunsUnderWow64(IsWow64ProcessProc isWow64);
+
 void SetOsIndex(WORD index);
 
 const char *GetMakerName(void);

@@ -6,9 +6,12 @@
 set -eu
 # cppcheck and clang-tidy run in the tests (scripts/static-analysis.sh);
 # clang and libclang-rt-dev (libFuzzer) build the fuzz targets.
+# wine64: the 64-bit loader (and wineserver64) for the 64-bit prefix in
+# which the programs meet a 64-bit Windows under WoW64.
 packages=(cmake make g++ libgtest-dev googletest g++-mingw-w64-i686 binutils-mingw-w64-i686
-          wine wine32:i386 xvfb x11-apps x11-utils xdotool imagemagick fonts-nanum fonts-wine
-          mscompress python3 osslsigncode openssl cppcheck clang-tidy clang libclang-rt-dev)
+          wine wine32:i386 wine64 xvfb x11-apps x11-utils xdotool imagemagick fonts-nanum
+          fonts-wine mscompress python3 osslsigncode openssl cppcheck clang-tidy clang
+          libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -1,30 +1,60 @@
 #!/bin/bash
-# make-prefix.sh DIR
-# Makes a fresh Wine prefix in DIR, seeded as a real Windows system would be:
-# the universal printer driver's files in the spooler's driver directory and
-# its version folder, the Marlett font in its Fonts folder, and Wine's X11
+# make-prefix.sh DIR [win32|win64]
+# Makes a fresh Wine prefix in DIR, 32-bit unless win64 is asked for (a
+# 64-bit prefix, where the 32-bit programs run under WoW64), seeded as a
+# real Windows system would be: the universal printer driver's files in the
+# spooler's x86 driver directory and its version folder, the Marlett font in its Fonts folder, and Wine's X11
 # driver told to draw window frames itself (without a window manager Wine
 # otherwise waits about 2 s on every hide).
 set -eu
 dir=$1
-if ! command -v wine >/dev/null || ! command -v wineboot >/dev/null; then
-    echo "skipped: wine is not installed (run scripts/install-deps.sh)"
+arch=${2:-win32}
+# A skip leaves its reason in DIR, for wine-run.sh to give the tests that
+# would have run in the prefix.
+skip() {
+    rm -rf "$dir"
+    mkdir -p "$dir"
+    echo "$*" >"$dir/skipped"
+    echo "skipped: $*"
     exit 77
+}
+case $arch in
+win32 | win64) ;;
+*)
+    echo "make-prefix.sh: the architecture is win32 or win64, not '$arch'" >&2
+    exit 2
+    ;;
+esac
+if ! command -v wine >/dev/null || ! command -v wineboot >/dev/null; then
+    skip "wine is not installed (run scripts/install-deps.sh)"
+fi
+# Debian's wine64 package: the 64-bit loader a 64-bit prefix needs.
+if [ "$arch" = win64 ] && [ ! -x /usr/lib/wine/wine64 ] && ! command -v wine64 >/dev/null; then
+    skip "wine64 is not installed, no 64-bit prefix (run scripts/install-deps.sh)"
 fi
 route_env=$(dirname "$0")/../build/wine-route.env
 # shellcheck disable=SC1090
 [ -f "$route_env" ] && . "$route_env"
 rm -rf "$dir"
 mkdir -p "$dir"
-# A 32-bit prefix even where wine64 is installed too.
-export WINEPREFIX=$dir WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# WINEARCH is always set: where wine64 is installed, wineboot would make a
+# 64-bit prefix by default.
+export WINEPREFIX=$dir WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
 wineboot -i >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 # A crash ends the process at once: without a debugger entry Wine starts no
-# winedbg, which would wait for ever on a display nobody watches.
-wine reg delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f \
-    >/dev/null 2>&1 || true
+# winedbg, which would wait for ever on a display nobody watches.  A 64-bit
+# prefix keeps a second entry, for 32-bit processes, in the 32-bit view
+# (Wow6432Node).
+aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+if [ "$arch" = win32 ]; then
+    wine reg delete "$aedebug" /v Debugger /f >/dev/null 2>&1 || true
+else
+    for view in /reg:64 /reg:32; do
+        wine reg delete "$aedebug" /v Debugger /f "$view" >/dev/null 2>&1 || true
+    done
+fi
 drv=$dir/drive_c/windows/system32/spool/drivers/w32x86
 mkdir -p "$drv/3"
 for f in UNIDRV.DLL UNIDRVUI.DLL UNIDRV.HLP; do
@@ -44,4 +74,4 @@ else
 fi
 # The registry reaches the disk only when the server ends.
 wineserver -w
-echo "prefix ready: $dir"
+echo "prefix ready: $dir ($arch)"

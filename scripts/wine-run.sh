@@ -4,8 +4,10 @@
 # an Xvfb display of its own, and exits with the program's exit code.  Used by
 # ctest for every Win32 and end-to-end test program.  Everything it starts
 # (Xvfb, the prefix's wineserver) it stops again by PID or by prefix.
+# SETUP_WINE_TEMPLATE, when set, names the template instead of TEMPLATE: the
+# tests that need the 64-bit (WoW64) prefix set it.
 set -u
-template=$1
+template=${SETUP_WINE_TEMPLATE:-$1}
 shift
 skip() {
     echo "skipped: $*"
@@ -18,6 +20,8 @@ route_env=$(dirname "$0")/../build/wine-route.env
 [ -f "$route_env" ] && . "$route_env"
 command -v wine >/dev/null || skip "wine is not installed (run scripts/install-deps.sh)"
 command -v Xvfb >/dev/null || skip "Xvfb is not installed (run scripts/install-deps.sh)"
+# scripts/make-prefix.sh leaves the reason it skipped the template.
+[ -f "$template/skipped" ] && skip "$(cat "$template/skipped")"
 [ -f "$template/system.reg" ] || skip "no Wine prefix template at $template"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/setup-wine.XXXXXX")

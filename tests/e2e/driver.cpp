@@ -486,4 +486,37 @@ bool SaveScreenshot(const std::string &path, HWND window)
     return ok;
 }
 
+std::string DefaultPrinterEntry()
+{
+    char device[1024] = "";
+    GetProfileStringA("windows", "device", "", device, sizeof(device));
+    return device;
+}
+
+bool AddPrinterOf(const std::string &name, const char *port, const char *dataFile)
+{
+    DRIVER_INFO_3A driver = {};
+    driver.cVersion = 3;
+    driver.pName = (LPSTR)name.c_str();
+    driver.pEnvironment = (LPSTR) "Windows NT x86";
+    driver.pDriverPath = (LPSTR) "UNIDRV.DLL";
+    driver.pDataFile = (LPSTR)dataFile;
+    driver.pConfigFile = (LPSTR) "UNIDRVUI.DLL";
+    driver.pHelpFile = (LPSTR) "UNIDRV.HLP";
+    driver.pDefaultDataType = (LPSTR) "RAW";
+    if (!AddPrinterDriverA(NULL, 3, (LPBYTE)&driver))
+        return false;
+    PRINTER_INFO_2A printer = {};
+    printer.pPrinterName = (LPSTR)name.c_str();
+    printer.pPortName = (LPSTR)port;
+    printer.pDriverName = (LPSTR)name.c_str();
+    printer.pPrintProcessor = (LPSTR) "WinPrint";
+    printer.pDatatype = (LPSTR) "RAW";
+    HANDLE added = AddPrinterA(NULL, 2, (LPBYTE)&printer);
+    if (added == NULL)
+        return false;
+    ClosePrinter(added);
+    return true;
+}
+
 } // namespace e2e

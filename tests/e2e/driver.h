@@ -113,6 +113,13 @@ bool WriteWholeFile(const std::string &path, const std::string &data);
 /* Saves the screen, or the part a window covers, as a 24-bit BMP file. */
 bool SaveScreenshot(const std::string &path, HWND window = NULL);
 
+/* The user's default printer entry ("windows" section, "device" key). */
+std::string DefaultPrinterEntry();
+/* Registers an x86 driver on the universal printer driver and a printer of
+ * that name on the port, as an earlier install would have; false, with the
+ * spooler's last error, when either is refused. */
+bool AddPrinterOf(const std::string &name, const char *port, const char *dataFile);
+
 /* Makes Wine load these DLLs for the program of that file name the way
  * Windows' loader does, a copy beside the program first ("native,builtin"),
  * for processes started afterwards. */

@@ -139,37 +139,6 @@ std::vector<PrinterSeen> PrintersNamed(const std::string &name)
     return found;
 }
 
-std::string DefaultPrinterEntry()
-{
-    char device[1024] = "";
-    GetProfileStringA("windows", "device", "", device, sizeof(device));
-    return device;
-}
-
-/* A driver and a printer of another name, registered before a run. */
-void AddPrinterOf(const std::string &name, const char *port, const char *dataFile)
-{
-    DRIVER_INFO_3A driver = {};
-    driver.cVersion = 3;
-    driver.pName = (LPSTR)name.c_str();
-    driver.pEnvironment = (LPSTR) "Windows NT x86";
-    driver.pDriverPath = (LPSTR) "UNIDRV.DLL";
-    driver.pDataFile = (LPSTR)dataFile;
-    driver.pConfigFile = (LPSTR) "UNIDRVUI.DLL";
-    driver.pHelpFile = (LPSTR) "UNIDRV.HLP";
-    driver.pDefaultDataType = (LPSTR) "RAW";
-    ASSERT_TRUE(AddPrinterDriverA(NULL, 3, (LPBYTE)&driver)) << GetLastError();
-    PRINTER_INFO_2A printer = {};
-    printer.pPrinterName = (LPSTR)name.c_str();
-    printer.pPortName = (LPSTR)port;
-    printer.pDriverName = (LPSTR)name.c_str();
-    printer.pPrintProcessor = (LPSTR) "WinPrint";
-    printer.pDatatype = (LPSTR) "RAW";
-    HANDLE added = AddPrinterA(NULL, 2, (LPBYTE)&printer);
-    ASSERT_NE(nullptr, added) << GetLastError();
-    ClosePrinter(added);
-}
-
 /* Replaces the spooler's port list (the Ports values of the registry) for
  * one test and puts the old one back afterwards. */
 class PortList
@@ -416,8 +385,8 @@ TEST_F(Install, ChosenModelAndPortAreInstalledAndMadeDefault)
 TEST_F(Install, EarlierPrinterIsReplacedAndUntickedBoxKeepsTheDefault)
 {
     const std::string model = Models()[0];
-    AddPrinterOf(model, "LPT2:", "OLD.GPD");
-    AddPrinterOf("Kept Printer", "FILE:", "OLD.GPD");
+    ASSERT_TRUE(AddPrinterOf(model, "LPT2:", "OLD.GPD")) << GetLastError();
+    ASSERT_TRUE(AddPrinterOf("Kept Printer", "FILE:", "OLD.GPD")) << GetLastError();
     ASSERT_TRUE(WriteProfileStringA("windows", "device", "Kept Printer,Kept Printer,FILE:"));
 
     HWND page = ToPortPage(model);
