@@ -186,6 +186,13 @@ foreach(_src ${WIN32_TEST_SOURCES})
     endif()
 endforeach()
 
+# The icon lists again at 120 dots per inch (125 %, common on Windows 7),
+# where the system's icon size is 40 (scripts/wine-run.sh sets LogPixels).
+add_test(NAME win32_ui_icon_list_120dpi COMMAND win32_ui_icon_list)
+set_tests_properties(win32_ui_icon_list_120dpi PROPERTIES
+    FIXTURES_REQUIRED wine_prefix LABELS win32 SKIP_RETURN_CODE 77 TIMEOUT 300
+    ENVIRONMENT "SETUP_WINE_LOGPIXELS=120")
+
 include(${CMAKE_SOURCE_DIR}/tests/win32/copy.cmake)
 include(${CMAKE_SOURCE_DIR}/tests/e2e/e2e.cmake)
 include(${CMAKE_SOURCE_DIR}/tests/release/release.cmake)

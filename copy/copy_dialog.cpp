@@ -64,6 +64,45 @@ void DrawProgressBar(HWND bar, HBRUSH navy, const RECT &client, LONG done, LONG 
     DrawBarPart(bar, client, rest, filled, (HBRUSH)GetStockObject(WHITE_BRUSH), kBlack, shown);
 }
 
+/* The bar for `done` of `count` files over the control's whole client area,
+ * with a navy brush of its own. */
+static void DrawProgressBarNow(HWND bar, LONG done, LONG count)
+{
+    HBRUSH navy = CreateSolidBrush(kNavy);
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(bar, &client);
+    DrawProgressBar(bar, navy, client, done, count);
+    DeleteObject(navy);
+}
+
+/* The bar's static keeps no picture of the bar, so every repaint of it (a
+ * window moved over the dialog, the end wait's redraws) would leave an
+ * empty bordered box.  The control is subclassed when the dialog opens:
+ * the static paints itself, then the bar is drawn again for the files done
+ * so far.  Before the first file, and with no files at all, it stays
+ * empty, as the copy has drawn nothing yet. */
+static WNDPROC g_barStaticProc = NULL;
+
+static LRESULT CALLBACK ProgressBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = CallWindowProcA(g_barStaticProc, hwnd, msg, wParam, lParam);
+    if (msg == WM_PAINT && g_state.nextFileIndex > 0 && g_state.fileCount > 0)
+        DrawProgressBarNow(hwnd, g_state.nextFileIndex, (LONG)g_state.fileCount);
+    return result;
+}
+
+static void SubclassProgressBar(HWND dialog)
+{
+    HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
+    if (bar == NULL)
+        return;
+    LONG_PTR previous = GetWindowLongPtrA(bar, GWLP_WNDPROC);
+    if (previous == 0 || previous == (LONG_PTR)ProgressBarProc)
+        return;
+    g_barStaticProc = (WNDPROC)previous;
+    SetWindowLongPtrA(bar, GWLP_WNDPROC, (LONG_PTR)ProgressBarProc);
+}
+
 void ReportCopyError(HWND dialog, LONG code)
 {
     char text[COPY_TEXT_MAX];
@@ -240,15 +279,14 @@ static BOOL FilesRemain(void)
 void RunCopyLoop(HWND dialog, BOOL copying)
 {
     HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
+    if (!copying)
+    {
+        DrawProgressBarNow(bar, g_state.nextFileIndex, (LONG)g_state.fileCount);
+        return;
+    }
     HBRUSH navy = CreateSolidBrush(kNavy);
     RECT client = {0, 0, 0, 0};
     GetClientRect(bar, &client);
-    if (!copying)
-    {
-        DrawProgressBar(bar, navy, client, g_state.nextFileIndex, (LONG)g_state.fileCount);
-        DeleteObject(navy);
-        return;
-    }
 
     /* Posted when the run ends: IDOK after the last file, nothing when the
      * user asked to cancel (a run started while the cancel question is open
@@ -291,6 +329,7 @@ void RunCopyLoop(HWND dialog, BOOL copying)
 static void OnCopyInitDialog(HWND hwnd)
 {
     CenterDialog(hwnd);
+    SubclassProgressBar(hwnd);
     SetFocus(GetDlgItem(hwnd, IDCANCEL));
     SetTimer(hwnd, TIMER_START_COPY, COPY_START_DELAY, NULL);
 }

@@ -58,5 +58,16 @@ if [ -n "${SETUP_X_KEYS:-}" ]; then
     export SETUP_KEY_CHANNEL="Z:${work//\//\\}\\keys"
 fi
 
+# With SETUP_WINE_LOGPIXELS set (a ctest property of the tests that run at
+# another resolution), the program runs at that many dots per inch.  Wine 8
+# reads the value when a process starts, from HKCU\Control Panel\Desktop
+# (where Windows 7 keeps a user's setting) or from the current hardware
+# profile's Software\Fonts; seen at 120: SM_CXICON 40, LOGPIXELSX 120.
+if [ -n "${SETUP_WINE_LOGPIXELS:-}" ]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+        /d "$SETUP_WINE_LOGPIXELS" /f >/dev/null 2>&1 ||
+        { echo "could not set LogPixels $SETUP_WINE_LOGPIXELS"; exit 1; }
+fi
+
 wine "$@"
 exit $?

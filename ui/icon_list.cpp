@@ -2,8 +2,8 @@
  * Icon lists and the picture button: filling, measuring and drawing.  What
  * each item looks like (icon names, height, positions) is decided in
  * icon_list_logic.cpp; this file makes the list-box and drawing calls.
- * Every drawing object created in a draw is deleted in that draw; icons
- * loaded from resources are shared and need no freeing.
+ * Every drawing object created in a draw is deleted in that draw, the
+ * list's icons included: each is loaded at 32 x 32 as an icon of its own.
  */
 #include "icon_list.h"
 
@@ -97,9 +97,19 @@ void DrawIconItem(HWND, const DRAWITEMSTRUCT *drawItem, IconRule iconRule)
     SetBkColor(dc, oldBack);
 
     iconRule(text, text);
-    HICON icon = LoadIconA(g_state.instance, text);
+    /* The group's 32 x 32 image at 32 x 32, whatever the system's icon
+     * size: at 120 dots per inch (Windows 7 at 125 %) SM_CXICON is 40, and
+     * LoadIconA and DrawIcon would scale the icon out of its 34-pixel row.
+     * Not a shared load: a shared icon keeps the size of its first load
+     * (the main window's class icon, at the system's size). */
+    HICON icon = (HICON)LoadImageA(g_state.instance, text, IMAGE_ICON, ICON_ITEM_ICON_SIZE,
+                                   ICON_ITEM_ICON_SIZE, LR_DEFAULTCOLOR);
     if (icon != NULL)
-        DrawIcon(dc, layout.iconX, layout.iconY, icon);
+    {
+        DrawIconEx(dc, layout.iconX, layout.iconY, icon, ICON_ITEM_ICON_SIZE, ICON_ITEM_ICON_SIZE,
+                   0, NULL, DI_NORMAL);
+        DestroyIcon(icon);
+    }
 
     if (drawItem->itemState & ODS_FOCUS)
         DrawFocusRect(dc, &rc);

@@ -32,7 +32,8 @@ void ReadListItemText(HWND control, BOOL combo, UINT index, char *out);
 void MeasureIconItem(MEASUREITEMSTRUCT *measureItem);
 
 /* WM_DRAWITEM for an icon list: the whole item in the colours of its state,
- * the icon the rule names at (bux, top + 1), the text beside it, and the
+ * the 32 x 32 image of the icon the rule names at (bux, top + 1) whatever
+ * the system's icon size, the text beside it, and the
  * focus rectangle over the whole item when it has the focus.  An empty
  * list's focus request (item -1) draws nothing. */
 void DrawIconItem(HWND page, const DRAWITEMSTRUCT *drawItem, IconRule iconRule);

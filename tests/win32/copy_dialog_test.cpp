@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -130,6 +131,53 @@ TEST_F(CopyDialogTest, CopiesTheSamplePackage)
     }
 }
 
+/* `count` one-byte sources B000, B001, ... in the package folder; their
+ * names. */
+std::vector<std::string> MakeOneByteSources(const Folders &f, int count)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < count; i++)
+    {
+        char name[8]; /* short: 200 names must fit the 1024-byte list */
+        wsprintfA(name, "B%03d", i);
+        names.push_back(name);
+        HANDLE h =
+            CreateFileA((f.src + name).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+        DWORD written;
+        WriteFile(h, "x", 1, &written, NULL);
+        CloseHandle(h);
+    }
+    return names;
+}
+
+/* The bar's pixels differing from the bar of `done` of `files` files as the
+ * test paints it, or -1 when they are not of the same size. */
+size_t BarDifferences(HWND dialog, int done, int files)
+{
+    Pixels shown = Snapshot(dialog);
+    int percent = (200 * done + files) / (2 * files);
+    int split = percent == 100 ? shown.width : percent * shown.width / 100;
+    std::string text = std::to_string(percent) + " %";
+    return Differences(shown, Expected(dialog, split, text.c_str()));
+}
+
+/* Pixels of the bar's navy or white. */
+size_t BarColoured(const Pixels &p)
+{
+    size_t n = 0;
+    for (DWORD px : p.px)
+        n += px == 0x000080 || px == 0xFFFFFF;
+    return n;
+}
+
+/* The bar's control repainted at once, as when a window over it moves
+ * away. */
+void RepaintBar(HWND dialog)
+{
+    RedrawWindow(GetDlgItem(dialog, IDC_PROGRESS_BAR), NULL, NULL,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
 /* Guards against a split one file early or late, a colour change away from
  * the split, a text in the wrong colour, and a full bar that misses pixels:
  * the bar is compared with one painted by the test at the split that the
@@ -146,19 +194,7 @@ TEST_F(CopyDialogTest, BarReadBackPixelByPixel)
     {
         SCOPED_TRACE(testing::Message() << c.files << " files");
         Folders f("bar" + std::to_string(c.files));
-        std::vector<std::string> names;
-        for (int i = 0; i < c.files; i++)
-        {
-            char name[8]; /* short: 200 names must fit the 1024-byte list */
-            wsprintfA(name, "B%03d", i);
-            names.push_back(name);
-            HANDLE h =
-                CreateFileA((f.src + name).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-            DWORD written;
-            WriteFile(h, "x", 1, &written, NULL);
-            CloseHandle(h);
-        }
-        SetFiles(names, f.drv);
+        SetFiles(MakeOneByteSources(f, c.files), f.drv);
         std::vector<std::string> seen; /* "k: percent, differing pixels" */
         int width = 0;
         auto look = [&](HWND d, int done)
@@ -195,6 +231,41 @@ TEST_F(CopyDialogTest, BarReadBackPixelByPixel)
     EXPECT_EQ(100, (200 * 199 + 200) / 400);
 }
 
+/* A thread timer's one call, from the dialog's own modal loop. */
+std::function<void()> g_onTimer;
+VOID CALLBACK OnceProc(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(NULL, id);
+    if (g_onTimer)
+        g_onTimer();
+}
+
+/* Guards against a bar that any repaint of its control erases (a window
+ * moved over the dialog, the second the dialog stays up after the last
+ * file), against a repaint that draws a bar before the first file is done,
+ * and against one that draws another count than the copy's. */
+TEST_F(CopyDialogTest, BarSurvivesARepaint)
+{
+    const int files = 3;
+    Folders f("repaint");
+    SetFiles(MakeOneByteSources(f, files), f.drv);
+    std::vector<std::string> seen; /* "files done: differing pixels" */
+    auto look = [&](HWND d, int done)
+    {
+        RepaintBar(d);
+        size_t diff = done == 0 ? BarColoured(Snapshot(d)) : BarDifferences(d, done, files);
+        seen.push_back(std::to_string(done) + ": " + std::to_string(diff));
+    };
+    CopyRun run;
+    run.beforeFile = [&](HWND d, size_t index) { look(d, (int)index); };
+    /* In the end wait: the close comes 1000 ms after the last file. */
+    g_onTimer = [&] { look(run.dialog, files); };
+    run.allCopied = [&](HWND) { SetTimer(NULL, 0, 300, OnceProc); };
+    EXPECT_EQ(1, RunDialog(run));
+    g_onTimer = nullptr;
+    EXPECT_EQ((std::vector<std::string>{"0: 0", "1: 0", "2: 0", "3: 0"}), seen);
+}
+
 /* Counts this process's GDI objects in the handle table Wine shares with
  * the process (PEB GdiSharedHandleTable, entries of 24 bytes). */
 int GdiObjectCount()
@@ -211,30 +282,38 @@ int GdiObjectCount()
     return n;
 }
 
-/* Guards against a brush or device context kept by each draw. */
+/* Guards against a brush or device context kept by each draw, the idle
+ * redraw's and the control's own repaint's. */
 TEST_F(CopyDialogTest, RedrawsKeepNoGdiObjects)
 {
     Folders f("gdi");
     ASSERT_TRUE(AddSources(f, {"CPSMALL.INI"}));
-    SetFiles({"CPSMALL.INI"}, f.drv);
-    int before = -1, after = -1;
-    CopyRun run;
-    run.allCopied = [&](HWND d)
-    {
-        SendMessageA(d, WM_ENTERIDLE, MSGF_DIALOGBOX, 0);
-        before = GdiObjectCount();
-        for (int i = 0; i < 300; i++)
-            SendMessageA(d, WM_ENTERIDLE, MSGF_DIALOGBOX, 0);
-        after = GdiObjectCount();
+    const std::function<void(HWND)> redraws[] = {
+        [](HWND d) { SendMessageA(d, WM_ENTERIDLE, MSGF_DIALOGBOX, 0); },
+        [](HWND d) { RepaintBar(d); },
     };
-    EXPECT_EQ(1, RunDialog(run));
-    ASSERT_GT(before, 0) << "no GDI handle table to count in";
-    EXPECT_EQ(before, after);
+    for (const auto &redraw : redraws)
+    {
+        SetFiles({"CPSMALL.INI"}, f.drv);
+        int before = -1, after = -1;
+        CopyRun run;
+        run.allCopied = [&](HWND d)
+        {
+            redraw(d);
+            before = GdiObjectCount();
+            for (int i = 0; i < 300; i++)
+                redraw(d);
+            after = GdiObjectCount();
+        };
+        EXPECT_EQ(1, RunDialog(run));
+        ASSERT_GT(before, 0) << "no GDI handle table to count in";
+        EXPECT_EQ(before, after);
+    }
 }
 
 /* Guards against an empty list that never ends, ends at once, or draws the
- * bar; and against "-1 %" or a division by zero when the cancel question's
- * idle time redraws a bar of no files. */
+ * bar, also when its control repaints; and against "-1 %" or a division by zero when the cancel
+ * question's idle time redraws a bar of no files. */
 TEST_F(CopyDialogTest, EmptyListEndsAfterAboutASecondWithTheBarUndrawn)
 {
     Folders f("empty");
@@ -244,6 +323,7 @@ TEST_F(CopyDialogTest, EmptyListEndsAfterAboutASecondWithTheBarUndrawn)
     CopyRun run;
     run.allCopied = [&](HWND d)
     {
+        RepaintBar(d);
         atEnd = Snapshot(d);
         name = uitest::ItemText(d, IDC_COPY_FILE_NAME);
         directory = uitest::ItemText(d, IDC_COPY_DIRECTORY);
@@ -255,10 +335,7 @@ TEST_F(CopyDialogTest, EmptyListEndsAfterAboutASecondWithTheBarUndrawn)
     EXPECT_EQ("", name);
     EXPECT_EQ("", directory);
     ASSERT_FALSE(atEnd.px.empty());
-    size_t painted = 0;
-    for (DWORD p : atEnd.px)
-        painted += p == 0x000080 || p == 0xFFFFFF;
-    EXPECT_EQ(0u, painted) << "the bar was drawn";
+    EXPECT_EQ(0u, BarColoured(atEnd)) << "the bar was drawn";
 
     /* Cancel, and the question's idle time redraws: all white, no text. */
     SetFiles({}, f.drv);

@@ -1,14 +1,18 @@
 /*
  * The icon lists against the real list box and GDI: filling without
  * duplicates, the item height, and each item's drawing read back pixel by
- * pixel from a canvas (colours of the state over the whole item, the icon
- * at (bux, top + 1), the text beside it, the focus rectangle over the whole
- * item, nothing for an empty list's focus request), and the icon each port
- * name gets.
+ * pixel from a canvas (colours of the state over the whole item, the icon's
+ * 32 x 32 image at (bux, top + 1), the text beside it, the focus rectangle
+ * over the whole item, nothing for an empty list's focus request), and the
+ * icon each port name gets.  ctest runs this program twice: at 96 dots per
+ * inch and, as win32_ui_icon_list_120dpi, at 120, where the system's icon
+ * size is 40 and the same checks hold.
  */
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <stdlib.h>
 
 #include <string>
 #include <vector>
@@ -217,14 +221,39 @@ TEST_F(IconListTest, MeasureRaisesTheHeightTo34)
     EXPECT_EQ(34u, mi.itemHeight);
 }
 
+/* --- resolution ------------------------------------------------------------ */
+
+/* Guards against the 120-DPI run silently running at 96 (the checks below
+ * would then prove nothing there): the resolution is the one asked for,
+ * and above 96 the system's icon size is above the list's 32 pixels. */
+TEST_F(IconListTest, RunsAtTheResolutionItWasGiven)
+{
+    const char *asked = getenv("SETUP_WINE_LOGPIXELS");
+    int dpi = asked != NULL ? atoi(asked) : 96;
+    HDC screen = GetDC(NULL);
+    EXPECT_EQ(dpi, GetDeviceCaps(screen, LOGPIXELSX));
+    ReleaseDC(NULL, screen);
+    HICON systemSize = LoadIconA(g_state.instance, "IDI_PRINTER");
+    EXPECT_EQ(GetSystemMetrics(SM_CXICON), pixels::IconSize(systemSize).cx);
+    if (dpi > 96)
+    {
+        EXPECT_GT(GetSystemMetrics(SM_CXICON), 32);
+    }
+    else
+    {
+        EXPECT_EQ(32, GetSystemMetrics(SM_CXICON));
+    }
+}
+
 /* --- drawing ---------------------------------------------------------------- */
 
 /* Every pixel of the item outside the icon's 32 x 32 place and the text's
  * cell (from textX rightwards, one text height from textY) is `back`; the
- * icon's place shows `icon` drawn on `back`; the text's cell holds at least
- * one pixel of another colour; nothing outside the item changed. */
+ * icon's place shows the 32 x 32 image of `icon` (NULL: none) drawn on
+ * `back`; the text's cell holds at least one pixel of another colour;
+ * nothing outside the item changed. */
 void ExpectItemPixels(const Canvas &canvas, const RECT &rc, int bux, int textHeight, uint32_t back,
-                      HICON icon, bool textDrawn)
+                      const char *icon, bool textDrawn)
 {
     const int iconX = bux, iconY = rc.top + 1;
     const int textX = 2 * bux + 32, textY = (rc.top + rc.bottom - textHeight) / 2;
@@ -255,8 +284,8 @@ void ExpectItemPixels(const Canvas &canvas, const RECT &rc, int bux, int textHei
     {
         EXPECT_EQ(0, textPixels);
     }
-    std::vector<uint32_t> expected =
-        icon ? pixels::RenderIcon(icon, back) : std::vector<uint32_t>(32 * 32, back);
+    std::vector<uint32_t> expected = icon ? pixels::RenderIconImage32(g_state.instance, icon, back)
+                                          : std::vector<uint32_t>(32 * 32, back);
     EXPECT_EQ(expected, canvas.Block(iconX, iconY, 32, 32)) << "the icon's place";
 }
 
@@ -268,8 +297,6 @@ TEST_F(IconListTest, ItemIsDrawnInTheColoursOfItsState)
     SetItems({"COM1:", "Tarvik M270 Network"});
     Canvas canvas(260, 60);
     ASSERT_TRUE(canvas.Ok());
-    HICON printer = LoadIconA(g_state.instance, "IDI_PRINTER");
-    ASSERT_NE(nullptr, printer);
     struct Case
     {
         UINT id;
@@ -286,7 +313,8 @@ TEST_F(IconListTest, ItemIsDrawnInTheColoursOfItsState)
     {
         SCOPED_TRACE(testing::Message() << "item " << c.id << " state " << c.state);
         Draw(canvas, c.id, c.state, kItem, ModelIconRule);
-        ExpectItemPixels(canvas, kItem, bux, TextHeight(canvas), SysRgb(c.back), printer, true);
+        ExpectItemPixels(canvas, kItem, bux, TextHeight(canvas), SysRgb(c.back), "IDI_PRINTER",
+                         true);
     }
     /* The highlight and window colours differ, so the cases above tell the
      * states apart. */
@@ -406,14 +434,17 @@ TEST_F(IconListTest, EachPortNameGetsItsIcon)
     for (const Case &c : cases)
         names.push_back(c.port);
     SetItems(names);
+    /* Loaded at the system's size first, as the main window's class icon
+     * is: a shared load would then hand the draw that size again. */
+    for (const char *icon : {"IDI_SETUP", "IDI_PRINTER", "IDI_PORT", "IDI_NETWORK"})
+        LoadIconA(g_state.instance, icon);
     Canvas canvas(260, 60);
     for (UINT i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i)
     {
         SCOPED_TRACE(cases[i].port);
         Draw(canvas, i, ODS_SELECTED, kItem, PortIconRule);
-        EXPECT_EQ(
-            pixels::RenderIcon(LoadIconA(g_state.instance, cases[i].icon), SysRgb(COLOR_HIGHLIGHT)),
-            canvas.Block(bux, kItem.top + 1, 32, 32));
+        ExpectItemPixels(canvas, kItem, bux, TextHeight(canvas), SysRgb(COLOR_HIGHLIGHT),
+                         cases[i].icon, true);
     }
 }
 
@@ -425,9 +456,13 @@ TEST_F(IconListTest, TheFourListIconsLookDifferent)
     std::vector<std::vector<uint32_t>> drawn;
     for (const char *name : names)
     {
-        HICON icon = LoadIconA(g_state.instance, name);
+        HICON icon = pixels::LoadIconImage32(g_state.instance, name);
         ASSERT_NE(nullptr, icon) << name;
+        SIZE size = pixels::IconSize(icon);
+        EXPECT_EQ(32, size.cx) << name;
+        EXPECT_EQ(32, size.cy) << name;
         drawn.push_back(pixels::RenderIcon(icon, SysRgb(COLOR_WINDOW)));
+        DestroyIcon(icon);
     }
     for (size_t a = 0; a < drawn.size(); ++a)
         for (size_t b = a + 1; b < drawn.size(); ++b)
@@ -454,7 +489,7 @@ TEST_F(IconListTest, EveryModelShowsThePrinterIcon)
     SetItems({"Tarvik M270", "FILE:", "COM1:"});
     Canvas canvas(260, 60);
     std::vector<uint32_t> printer =
-        pixels::RenderIcon(LoadIconA(g_state.instance, "IDI_PRINTER"), SysRgb(COLOR_WINDOW));
+        pixels::RenderIconImage32(g_state.instance, "IDI_PRINTER", SysRgb(COLOR_WINDOW));
     for (UINT i = 0; i < 3; ++i)
     {
         Draw(canvas, i, 0, kItem, ModelIconRule);
@@ -501,7 +536,7 @@ TEST_F(IconListTest, ComboBoxItemsAreReadWithTheComboMessage)
     Draw(canvas, 1, 0, kItem, RecordingRule, combo, ODT_COMBOBOX);
     EXPECT_EQ("FILE:", g_ruleText);
     Draw(canvas, 1, 0, kItem, PortIconRule, combo, ODT_COMBOBOX);
-    EXPECT_EQ(pixels::RenderIcon(LoadIconA(g_state.instance, "IDI_SETUP"), SysRgb(COLOR_WINDOW)),
+    EXPECT_EQ(pixels::RenderIconImage32(g_state.instance, "IDI_SETUP", SysRgb(COLOR_WINDOW)),
               canvas.Block(bux, kItem.top + 1, 32, 32));
 }
 

@@ -116,14 +116,65 @@ class Canvas
     uint32_t *bits_ = NULL;
 };
 
-/* The icon as DrawIcon draws it at (0, 0) on a background colour, as a
- * 32 x 32 block. */
+/* The icon drawn at 32 x 32 at (0, 0) on a background colour, as a 32 x 32
+ * block. */
 inline std::vector<uint32_t> RenderIcon(HICON icon, uint32_t background)
 {
     Canvas canvas(32, 32);
     canvas.Fill(background);
-    DrawIcon(canvas.Dc(), 0, 0, icon);
+    DrawIconEx(canvas.Dc(), 0, 0, icon, 32, 32, 0, NULL, DI_NORMAL);
     return canvas.Pixels();
+}
+
+/* The 32 x 32 image of a group icon of `module`, picked from the group's
+ * directory and made from its bits (not through LoadImage, whose shared
+ * copies keep the size of the first load), or NULL.  The caller destroys
+ * it. */
+inline HICON LoadIconImage32(HMODULE module, const char *name)
+{
+    HRSRC group = FindResourceA(module, name, (LPCSTR)RT_GROUP_ICON);
+    BYTE *directory = group ? (BYTE *)LockResource(LoadResource(module, group)) : NULL;
+    if (directory == NULL)
+        return NULL;
+    int id = LookupIconIdFromDirectoryEx(directory, TRUE, 32, 32, LR_DEFAULTCOLOR);
+    HRSRC image = id ? FindResourceA(module, MAKEINTRESOURCEA(id), (LPCSTR)RT_ICON) : NULL;
+    BYTE *bits = image ? (BYTE *)LockResource(LoadResource(module, image)) : NULL;
+    if (bits == NULL)
+        return NULL;
+    return CreateIconFromResourceEx(bits, SizeofResource(module, image), TRUE, 0x00030000, 32, 32,
+                                    LR_DEFAULTCOLOR);
+}
+
+/* The 32 x 32 image of a group icon of `module` on a background colour;
+ * all background when there is no such icon. */
+inline std::vector<uint32_t> RenderIconImage32(HMODULE module, const char *name,
+                                               uint32_t background)
+{
+    HICON icon = LoadIconImage32(module, name);
+    if (icon == NULL)
+        return std::vector<uint32_t>(32 * 32, background);
+    std::vector<uint32_t> out = RenderIcon(icon, background);
+    DestroyIcon(icon);
+    return out;
+}
+
+/* Width and height of an icon's image, from its mask (which holds the AND
+ * and XOR halves one above the other for a monochrome icon). */
+inline SIZE IconSize(HICON icon)
+{
+    SIZE size = {0, 0};
+    ICONINFO info;
+    if (icon == NULL || !GetIconInfo(icon, &info))
+        return size;
+    BITMAP bm;
+    ZeroMemory(&bm, sizeof(bm));
+    GetObjectA(info.hbmMask, sizeof(bm), &bm);
+    size.cx = bm.bmWidth;
+    size.cy = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    return size;
 }
 
 /* The client area of a window as it is painted, read back through the
