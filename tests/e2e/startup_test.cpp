@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "driver.h"
+#include "refusal.h"
 
 using namespace e2e;
 
@@ -77,21 +78,7 @@ TEST_F(Startup, UnsupportedSystemsAreRefused)
         ASSERT_TRUE(SetWindowsVersion(version));
         Process p;
         ASSERT_TRUE(p.Start(d.program, d.folder));
-        HWND box = WaitForCaption(p.Id(), "Install Error", 15000);
-        ASSERT_NE(box, nullptr) << "no refusal box";
-        std::vector<std::string> texts = StaticTexts(box);
-        EXPECT_NE(std::find(texts.begin(), texts.end(),
-                            "This Driver is not supported on this Operating System."),
-                  texts.end());
-        EXPECT_TRUE(StaticShowsSystemIcon(FindIconChild(box), 32513 /* IDI_HAND */));
-        EXPECT_FALSE(StaticShowsSystemIcon(FindIconChild(box), 32514 /* IDI_QUESTION */));
-        std::wstring cls = Wide(d.ClassName());
-        for (HWND h : TopLevelWindows(p.Id(), false))
-            EXPECT_NE(ClassOf(h), cls);
-        ASSERT_TRUE(Click(box, IDOK));
-        DWORD code = 1234;
-        ASSERT_TRUE(p.WaitExit(10000, &code));
-        EXPECT_EQ(code, 0u);
+        ExpectRefusedWithExitZero(p, d.ClassName(), 15000);
     }
     SetWindowsVersion("win7");
 }

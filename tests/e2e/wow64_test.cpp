@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "driver.h"
+#include "refusal.h"
 
 using namespace e2e;
 
@@ -118,21 +119,7 @@ TEST(Wow64, RefusedBeforeTouchingTheSpooler)
             ASSERT_TRUE(SetWindowsVersion(version));
             Process p;
             ASSERT_TRUE(p.Start(program, folder));
-            HWND box = WaitForCaption(p.Id(), "Install Error", 20000);
-            ASSERT_NE(box, nullptr) << "no refusal box";
-            std::vector<std::string> texts = StaticTexts(box);
-            EXPECT_NE(std::find(texts.begin(), texts.end(),
-                                "This Driver is not supported on this Operating System."),
-                      texts.end());
-            EXPECT_TRUE(StaticShowsSystemIcon(FindIconChild(box), 32513 /* IDI_HAND */));
-            EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
-            std::wstring cls = Wide("QXV_" + model + "_Driver_Setup");
-            for (HWND h : TopLevelWindows(p.Id(), false))
-                EXPECT_NE(ClassOf(h), cls) << "a main window was created";
-            ASSERT_TRUE(Click(box, IDOK));
-            DWORD code = 1234;
-            ASSERT_TRUE(p.WaitExit(10000, &code));
-            EXPECT_EQ(code, 0u);
+            ExpectRefusedWithExitZero(p, "QXV_" + model + "_Driver_Setup", 20000);
             EXPECT_EQ(SpoolerState(), before);
         }
     }

@@ -74,17 +74,6 @@ template <typename T, size_t N> T Pick(FuzzInput &in, T (&table)[N])
     return table[in.Byte() % N];
 }
 
-/* A buffer size near `needed` (the length of a result with its NUL), where
- * the fits-or-refuses decision lies, or any size up to 255. */
-size_t SizeNear(FuzzInput &in, size_t needed)
-{
-    uint8_t tag = in.Byte();
-    if (tag & 1)
-        return in.Byte();
-    size_t offset = tag >> 1 & 7;
-    return needed + 4 > offset ? needed + 4 - offset : 0;
-}
-
 /* MulDiv rounding: `percent` is 100 * done / count to the nearest, halves
  * away from zero; MulDiv answers -1 when that leaves the 32-bit range. */
 void CheckPercent(int32_t done, int32_t count)

@@ -122,6 +122,17 @@ class ExactText : public ExactBuffer
     }
 };
 
+/* A buffer size near `needed` (the length of a result with its NUL), where
+ * the fits-or-refuses decision lies, or any size up to 255. */
+inline size_t SizeNear(FuzzInput &in, size_t needed)
+{
+    uint8_t tag = in.Byte();
+    if (tag & 1)
+        return in.Byte();
+    size_t offset = tag >> 1 & 7;
+    return needed + 4 > offset ? needed + 4 - offset : 0;
+}
+
 /* A fuzz entry's finding: aborts, so libFuzzer and the unit tests both
  * report it with the stack of the broken check. */
 #define FUZZ_CHECK(condition)                                                                      \

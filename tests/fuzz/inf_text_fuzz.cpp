@@ -27,16 +27,6 @@
 namespace
 {
 
-/* A size near `needed` (a result's length with its NUL) or any up to 255. */
-size_t SizeNear(FuzzInput &in, size_t needed)
-{
-    uint8_t tag = in.Byte();
-    if (tag & 1)
-        return in.Byte();
-    size_t offset = tag >> 1 & 7;
-    return needed + 4 > offset ? needed + 4 - offset : 0;
-}
-
 /* A model key: the name inside its quotes, cut to the buffer, and quoted
  * again into a buffer that fits it or not.  The stripped name is the one the
  * spooler is given, so a check of model names belongs here too. */
