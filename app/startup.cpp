@@ -34,9 +34,7 @@ int DetectSupportedSystem(void)
      * of the x86 driver would then fail, and the run would end with that
      * printer gone. */
     IsWow64ProcessProc isWow64 = NULL;
-    HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
-    if (kernel32 != NULL)
-        ResolveFunction(kernel32, "IsWow64Process", &isWow64);
+    ResolveKernel32Function("IsWow64Process", &isWow64);
     if (RunsUnderWow64(isWow64))
         return 0;
     SetOsIndex((WORD)index);

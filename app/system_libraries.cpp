@@ -50,17 +50,14 @@ typedef BOOL(WINAPI *SetDllDirectoryAProc)(LPCSTR path);
 
 void NarrowDllSearch(void)
 {
-    HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
-    if (kernel32 == NULL)
-        return;
     SetDefaultDllDirectoriesProc setDefault = NULL;
-    if (ResolveFunction(kernel32, "SetDefaultDllDirectories", &setDefault) &&
+    if (ResolveKernel32Function("SetDefaultDllDirectories", &setDefault) &&
         setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32))
         return;
     /* The empty folder removes the current folder from the search; the
      * program's own folder stays first, hence the full-path loads. */
     SetDllDirectoryAProc setDirectory = NULL;
-    if (ResolveFunction(kernel32, "SetDllDirectoryA", &setDirectory))
+    if (ResolveKernel32Function("SetDllDirectoryA", &setDirectory))
         setDirectory("");
 }
 
@@ -92,9 +89,7 @@ static int PreloadLibraries(void)
             return 0;
         if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
             continue;
-        /* Kept loaded for the life of the process. */
-        HMODULE module = LoadLibraryExA(path, NULL, LOAD_WITH_ALTERED_SEARCH_PATH);
-        if (module == NULL)
+        if (LoadFromSystemFolder(name) == NULL)
             return 0;
     }
     return 1;

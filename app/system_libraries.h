@@ -44,4 +44,12 @@ int ResolveFunction(HMODULE module, const char *name, Function *function)
     return 1;
 }
 
+/* ResolveFunction in kernel32, for the functions later Windows versions
+ * added; 0 when this system's kernel32 lacks it. */
+template <typename Function> int ResolveKernel32Function(const char *name, Function *function)
+{
+    HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
+    return kernel32 != NULL && ResolveFunction(kernel32, name, function);
+}
+
 #endif

@@ -51,8 +51,11 @@ static void DrawBarPart(HWND bar, const RECT &client, const RECT &part, const RE
     ReleaseDC(bar, dc);
 }
 
-void DrawProgressBar(HWND bar, HBRUSH navy, const RECT &client, LONG done, LONG count)
+void DrawProgressBar(HWND bar, LONG done, LONG count)
 {
+    RECT client = {0, 0, 0, 0};
+    GetClientRect(bar, &client);
+    HBRUSH navy = CreateSolidBrush(kNavy);
     ProgressLayout layout = LayoutProgressBar(done, count, client.left, client.right);
     char text[COPY_TEXT_MAX];
     const char *shown = NULL;
@@ -62,16 +65,6 @@ void DrawProgressBar(HWND bar, HBRUSH navy, const RECT &client, LONG done, LONG 
     RECT rest = {layout.split, client.top, client.right, client.bottom};
     DrawBarPart(bar, client, filled, rest, navy, kWhite, shown);
     DrawBarPart(bar, client, rest, filled, (HBRUSH)GetStockObject(WHITE_BRUSH), kBlack, shown);
-}
-
-/* The bar for `done` of `count` files over the control's whole client area,
- * with a navy brush of its own. */
-static void DrawProgressBarNow(HWND bar, LONG done, LONG count)
-{
-    HBRUSH navy = CreateSolidBrush(kNavy);
-    RECT client = {0, 0, 0, 0};
-    GetClientRect(bar, &client);
-    DrawProgressBar(bar, navy, client, done, count);
     DeleteObject(navy);
 }
 
@@ -87,7 +80,7 @@ static LRESULT CALLBACK ProgressBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
 {
     LRESULT result = CallWindowProcA(g_barStaticProc, hwnd, msg, wParam, lParam);
     if (msg == WM_PAINT && g_state.nextFileIndex > 0 && g_state.fileCount > 0)
-        DrawProgressBarNow(hwnd, g_state.nextFileIndex, (LONG)g_state.fileCount);
+        DrawProgressBar(hwnd, g_state.nextFileIndex, (LONG)g_state.fileCount);
     return result;
 }
 
@@ -281,12 +274,9 @@ void RunCopyLoop(HWND dialog, BOOL copying)
     HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
     if (!copying)
     {
-        DrawProgressBarNow(bar, g_state.nextFileIndex, (LONG)g_state.fileCount);
+        DrawProgressBar(bar, g_state.nextFileIndex, (LONG)g_state.fileCount);
         return;
     }
-    HBRUSH navy = CreateSolidBrush(kNavy);
-    RECT client = {0, 0, 0, 0};
-    GetClientRect(bar, &client);
 
     /* Posted when the run ends: IDOK after the last file, nothing when the
      * user asked to cancel (a run started while the cancel question is open
@@ -317,13 +307,12 @@ void RunCopyLoop(HWND dialog, BOOL copying)
             break;
         }
         g_state.nextFileIndex++;
-        DrawProgressBar(bar, navy, client, g_state.nextFileIndex, (LONG)g_state.fileCount);
+        DrawProgressBar(bar, g_state.nextFileIndex, (LONG)g_state.fileCount);
         DrainQueue();
     }
     g_lz->done();
     if (ending != IDOK || !g_state.cancelRequested)
         PostMessageA(dialog, WM_COMMAND, ending, endingParam);
-    DeleteObject(navy);
 }
 
 static void OnCopyInitDialog(HWND hwnd)

@@ -28,8 +28,9 @@ int CopyDriverFile(HWND dialog, LONG index);
  * code) over the dialog and returns when the user has closed it. */
 void ReportCopyError(HWND dialog, LONG code);
 
-/* Draws the bar in control `bar` for `done` of `count` files: navy with
- * white text up to the split, white with black text after it. */
-void DrawProgressBar(HWND bar, HBRUSH navy, const RECT &client, LONG done, LONG count);
+/* Draws the bar over the whole client area of control `bar` for `done` of
+ * `count` files: navy with white text up to the split, white with black
+ * text after it.  Every drawing object it makes it deletes. */
+void DrawProgressBar(HWND bar, LONG done, LONG count);
 
 #endif

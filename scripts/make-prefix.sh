@@ -3,9 +3,10 @@
 # Makes a fresh Wine prefix in DIR, 32-bit unless win64 is asked for (a
 # 64-bit prefix, where the 32-bit programs run under WoW64), seeded as a
 # real Windows system would be: the universal printer driver's files in the
-# spooler's x86 driver directory and its version folder, the Marlett font in its Fonts folder, and Wine's X11
-# driver told to draw window frames itself (without a window manager Wine
-# otherwise waits about 2 s on every hide).
+# spooler's x86 driver directory and its version folder, the Marlett font
+# in its Fonts folder, and Wine's X11 driver told to draw window frames
+# itself (without a window manager Wine otherwise waits about 2 s on every
+# hide).
 set -eu
 dir=$1
 arch=${2:-win32}
