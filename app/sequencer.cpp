@@ -7,6 +7,7 @@
  */
 #include "sequencer.h"
 
+#include "run_end.h"
 #include "sequence_logic.h"
 #include "setup_state.h"
 #include "../copy/copy_dialog.h"
@@ -148,6 +149,7 @@ LRESULT CALLBACK SetupSequencer(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         OnTimer(hwnd, (UINT)wParam);
         return 0;
     case WM_CLOSE:
+        FinishRun((WORD)wParam);
         RunFinalPage(hwnd, (WORD)wParam);
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     case WM_DESTROY:
