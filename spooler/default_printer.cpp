@@ -38,7 +38,7 @@ static char *ComposeDeviceEntry(HANDLE printer, const char *name)
     return entry;
 }
 
-int SetDefaultPrinter(const char *name)
+int MakePrinterDefault(const char *name)
 {
     /* An empty name would open the print server rather than a printer. */
     if (!name || name[0] == '\0')

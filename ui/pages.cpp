@@ -245,7 +245,7 @@ static void OnFinalCommand(HWND hwnd, WORD id)
     case IDOK:
         if (g_state.messageType == OUTCOME_COMPLETED &&
             IsDlgButtonChecked(hwnd, IDC_SET_DEFAULT) == BST_CHECKED)
-            SetDefaultPrinter(g_state.modelName);
+            MakePrinterDefault(g_state.modelName);
         EndDialog(hwnd, IDOK);
         break;
     case IDCANCEL:
