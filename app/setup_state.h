@@ -10,6 +10,8 @@
 
 #define SETUP_TEXT_MAX 1024
 
+struct ChoicePage; /* the model or the port page (ui/pages.cpp) */
+
 struct SetupState
 {
     HINSTANCE instance;
@@ -34,6 +36,7 @@ struct SetupState
     const char *messageTitle;
     WORD messageType; /* message dialog type; the final page's outcome */
     WORD statusTextId;
+    const ChoicePage *choicePage; /* the choice page being shown */
 };
 
 extern SetupState g_state;
