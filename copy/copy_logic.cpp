@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "../profile/common_texts.h"
 #include "../profile/resource.h"
 
 int32_t ProgressPercent(int32_t done, int32_t count)
@@ -51,7 +52,7 @@ int FormatPercent(int32_t percent, char *out, size_t outSize)
 {
     if (outSize == 0)
         return 0;
-    int n = snprintf(out, outSize, "%d %%", (int)percent);
+    int n = snprintf(out, outSize, kPercentFormat, (int)percent);
     if (n < 0 || (size_t)n >= outSize)
     {
         out[0] = '\0';
@@ -153,7 +154,11 @@ int BuildVersionPath(const char *directory, int32_t version, const char *name, c
         return 0;
     size_t len = strlen(directory);
     const char *separator = len > 0 && directory[len - 1] == '\\' ? "" : "\\";
-    return Fits(snprintf(out, outSize, "%s%s%d\\%s", directory, separator, (int)version, name), out,
+    char folder[16]; /* "-2147483648\" at the longest */
+    if (!Fits(snprintf(folder, sizeof(folder), kVersionFolderFormat, (int)version), folder,
+              sizeof(folder)))
+        return Fits(-1, out, outSize);
+    return Fits(snprintf(out, outSize, "%s%s%s%s", directory, separator, folder, name), out,
                 outSize);
 }
 
