@@ -10,7 +10,6 @@
 
 #include "icon_list.h"
 #include "message_dialog.h"
-#include "port_names.h"
 #include "ui_logic.h"
 #include "../app/sequence_logic.h"
 #include "../app/setup_state.h"
@@ -20,6 +19,7 @@
 #include "../profile/resource.h"
 #include "../setupinfo/setup_info.h"
 #include "../spooler/default_printer.h"
+#include "../spooler/port_names.h"
 #include "../spooler/registration.h"
 
 #define WARNING_TYPE (MB_OK | MB_ICONHAND) /* 16 */

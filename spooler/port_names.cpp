@@ -6,7 +6,7 @@
 #include <strsafe.h>
 
 #include "../app/setup_state.h"
-#include "../spooler/spooler_api.h"
+#include "spooler_api.h"
 
 /* The level-1 port list in a zero-filled block the caller frees with
  * HeapFree, and the number of ports in it; NULL on any failure. */
