@@ -44,7 +44,8 @@ env -u WINEPREFIX Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
     3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 teardown=$(dirname "$0")/wine-teardown.sh
-out_pid= err_pid=
+out_pid=""
+err_pid=""
 cleanup() {
     local status=$? pid
     [ -z "${keys_pid:-}" ] || kill "$keys_pid" 2>/dev/null

@@ -58,12 +58,13 @@ done
 # The live PIDs whose environment has WINEPREFIX=PREFIX (or PREFIX/).
 prefix_pids() {
     local f pid
-    for f in $(grep -lzxF -e "WINEPREFIX=$prefix" -e "WINEPREFIX=$prefix/" /proc/[0-9]*/environ 2>/dev/null); do
-        pid=${f#/proc/}
-        pid=${pid%/environ}
-        case $spared in *" $pid "*) continue ;; esac
-        alive "$pid" && echo "$pid"
-    done
+    grep -lzxF -e "WINEPREFIX=$prefix" -e "WINEPREFIX=$prefix/" /proc/[0-9]*/environ 2>/dev/null |
+        while read -r f; do
+            pid=${f#/proc/}
+            pid=${pid%/environ}
+            case $spared in *" $pid "*) continue ;; esac
+            if alive "$pid"; then echo "$pid"; fi
+        done
 }
 
 if [ -n "$list_only" ]; then
