@@ -65,13 +65,15 @@ esac
         ;;
     esac
 )
-wineserver -w
+timeout 120 wineserver -w || true
+scripts/wine-teardown.sh "$WINEPREFIX" demo
 driver=$PWD/build/win32/demo_driver.exe
 winpath() { echo "Z:${1//\//\\}"; }
 
 xvfb_pid=
 cleanup() {
-    wineserver -k 2>/dev/null || true
+    # The prefix's wineserver and whatever the prefix still runs.
+    scripts/wine-teardown.sh "$WINEPREFIX" demo || true
     scripts/wine-route.sh release
     [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
 }
@@ -83,7 +85,9 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     (cd "$out/package" && wine "./$deliverable.exe") || true
     wineserver -w
 else
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$out/display" 2>"$out/xvfb.log" &
+    # Not the prefix's: the teardown leaves it, and it stops by its PID.
+    env -u WINEPREFIX Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$out/display" \
+        >"$out/xvfb.log" 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
     export DISPLAY=:$(head -n1 "$out/display")

@@ -73,6 +73,12 @@ if [ -f "$marlett" ]; then
 else
     echo "warning: $marlett is missing (run scripts/install-deps.sh); caption buttons will show letters" >&2
 fi
-# The registry reaches the disk only when the server ends.
-wineserver -w
+# The registry reaches the disk only when the server ends.  The wait is
+# bounded: a background process that does not end (seen under qemu-user)
+# would keep the server, and this fixture, waiting for ever.  What is left
+# then, wine-teardown.sh ends (wineserver -k saves the registry too).
+timeout 120 wineserver -w || echo "make-prefix: the prefix's wineserver did not end within 120 s" >&2
+"$(dirname "$0")/wine-teardown.sh" "$dir" make-prefix || exit 1
+grep -q '^"Managed"="N"' "$dir/user.reg" ||
+    { echo "make-prefix: the prefix's registry was not saved" >&2; exit 1; }
 echo "prefix ready: $dir ($arch)"

@@ -3,7 +3,16 @@
 # Runs a Windows program under Wine in a fresh copy of the prefix TEMPLATE, on
 # an Xvfb display of its own, and exits with the program's exit code.  Used by
 # ctest for every Win32 and end-to-end test program.  Everything it starts
-# (Xvfb, the prefix's wineserver) it stops again by PID or by prefix.
+# (Xvfb, the prefix's wineserver) it stops again by PID or by prefix; what
+# the prefix still runs when the program has ended, scripts/wine-teardown.sh
+# ends, naming each process it had to end in one line.
+#
+# The program writes to ctest through two relays (cat) that only this script
+# started: Wine's background processes, which the program's first call into
+# Wine starts and which keep their standard error, then hold a relay's pipe
+# and never ctest's.  Once the teardown is done the relays see the end of
+# their input; one still held open after that means a process outside the
+# prefix's reach kept it, and the run fails, saying so.
 # SETUP_WINE_TEMPLATE, when set, names the template instead of TEMPLATE: the
 # tests that need the 64-bit (WoW64) prefix set it.
 set -u
@@ -30,14 +39,32 @@ export WINEPREFIX=$work/prefix
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+# Without WINEPREFIX: Xvfb is not the prefix's, and stops by its PID below.
+env -u WINEPREFIX Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
+    3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
+teardown=$(dirname "$0")/wine-teardown.sh
+out_pid=""
+err_pid=""
 cleanup() {
+    local status=$? pid
     [ -z "${keys_pid:-}" ] || kill "$keys_pid" 2>/dev/null
-    WINEPREFIX=$work/prefix wineserver -k 2>/dev/null
+    exec 7>&- 8>&-
+    "$teardown" "$work/prefix" wine-run || status=1
     kill "$xvfb_pid" 2>/dev/null
     wait "$xvfb_pid" 2>/dev/null
+    for _ in $(seq 20); do
+        kill -0 $out_pid $err_pid 2>/dev/null || break
+        sleep 0.1
+    done
+    for pid in $out_pid $err_pid; do
+        kill -0 "$pid" 2>/dev/null || continue
+        echo "wine-run: the program's output was still held open 2 s after the teardown" >&2
+        kill "$pid" 2>/dev/null
+        status=1
+    done
     rm -rf "$work"
+    exit "$status"
 }
 trap cleanup EXIT
 for _ in $(seq 100); do
@@ -51,9 +78,19 @@ export SETUP_WINEPREFIX=$WINEPREFIX
 # With SETUP_X_KEYS set, the program can type real X key events through
 # scripts/x-keys.sh, whose folder it finds in SETUP_KEY_CHANNEL.
 keys_pid=
+# ctest gives a test one pipe for both outputs: then one relay keeps the
+# order of what the program writes to each.
+exec 7> >(exec env -u WINEPREFIX cat)
+out_pid=$!
+if [ /proc/$$/fd/1 -ef /proc/$$/fd/2 ]; then
+    exec 8>&7
+else
+    exec 8> >(exec 7>&- env -u WINEPREFIX cat >&2)
+    err_pid=$!
+fi
 if [ -n "${SETUP_X_KEYS:-}" ]; then
     command -v xdotool >/dev/null || skip "xdotool is not installed (run scripts/install-deps.sh)"
-    "$(dirname "$0")/x-keys.sh" "$work/keys" &
+    "$(dirname "$0")/x-keys.sh" "$work/keys" >&7 2>&8 7>&- 8>&- &
     keys_pid=$!
     export SETUP_KEY_CHANNEL="Z:${work//\//\\}\\keys"
 fi
@@ -69,5 +106,4 @@ if [ -n "${SETUP_WINE_LOGPIXELS:-}" ]; then
         { echo "could not set LogPixels $SETUP_WINE_LOGPIXELS"; exit 1; }
 fi
 
-wine "$@"
-exit $?
+wine "$@" >&7 2>&8 7>&- 8>&-
