@@ -18,11 +18,14 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "app/setup_state.h"
 #include "copy/copy_dialog.h"
+#include "copy/copy_logic.h"
+#include "copy/file_replace.h"
 #include "profile/resource.h"
 #include "pixels.h"
 #include "ui_driver.h"
@@ -204,6 +207,7 @@ inline void SetFiles(const std::vector<std::string> &names, const std::string &d
     g_state.nextFileIndex = 0;
     g_state.cancelRequested = 0;
     g_state.modelDataRefused = 0;
+    g_state.keptCopies.count = 0;
 }
 
 inline std::string ReadFileBytes(const std::string &path, bool *found = nullptr)
@@ -226,6 +230,47 @@ inline std::string ReadFileBytes(const std::string &path, bool *found = nullptr)
 inline bool Exists(const std::string &path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+/* Every file of the driver directory `drv` and its "3" folder ("3\\NAME"),
+ * with its bytes. */
+inline std::map<std::string, std::string> DriverFiles(const std::string &drv)
+{
+    std::map<std::string, std::string> files;
+    for (const std::string sub : {"", "3\\"})
+    {
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA((drv + sub + "*").c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE)
+            continue;
+        do
+        {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                files[sub + found.cFileName] = ReadFileBytes(drv + sub + found.cFileName);
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    return files;
+}
+
+/* The copy's part of the run's end after a failed run, then the check that every file
+ * the folders held `before` holds its bytes again and that none of the
+ * copy's temporaries or kept copies is left (files new to the folders may
+ * stay). */
+inline void ExpectPutBackAfterFailure(const std::string &drv,
+                                      const std::map<std::string, std::string> &before)
+{
+    FinishReplacedFiles(FALSE);
+    std::map<std::string, std::string> after = DriverFiles(drv);
+    for (const auto &file : before)
+    {
+        EXPECT_TRUE(after.count(file.first) && after[file.first] == file.second)
+            << file.first << " is not as before";
+    }
+    for (const auto &file : after)
+    {
+        EXPECT_FALSE(IsWorkName(PathFileName(file.first.c_str()))) << file.first << " left";
+    }
 }
 
 /* A test case's folders: src (the package folder) and drv with drv\3; the
