@@ -253,24 +253,27 @@ inline std::map<std::string, std::string> DriverFiles(const std::string &drv)
     return files;
 }
 
-/* The copy's part of the run's end after a failed run, then the check that every file
- * the folders held `before` holds its bytes again and that none of the
- * copy's temporaries or kept copies is left (files new to the folders may
- * stay). */
-inline void ExpectPutBackAfterFailure(const std::string &drv,
-                                      const std::map<std::string, std::string> &before)
+/* The copy's part of the run's end after a failed run, then what is not
+ * as it should be: a file the folders held `before` that does not hold its
+ * bytes again ("NAME changed"), or one of the copy's temporaries or kept
+ * copies left ("NAME left").  Files new to the folders may stay. */
+inline std::vector<std::string> NotPutBack(const std::string &drv,
+                                           const std::map<std::string, std::string> &before)
 {
     FinishReplacedFiles(FALSE);
+    std::vector<std::string> wrong;
     std::map<std::string, std::string> after = DriverFiles(drv);
     for (const auto &file : before)
     {
-        EXPECT_TRUE(after.count(file.first) && after[file.first] == file.second)
-            << file.first << " is not as before";
+        if (!after.count(file.first) || after[file.first] != file.second)
+            wrong.push_back(file.first + " changed");
     }
     for (const auto &file : after)
     {
-        EXPECT_FALSE(IsWorkName(PathFileName(file.first.c_str()))) << file.first << " left";
+        if (IsWorkName(PathFileName(file.first.c_str())))
+            wrong.push_back(file.first + " left");
     }
+    return wrong;
 }
 
 /* A test case's folders: src (the package folder) and drv with drv\3; the
