@@ -127,14 +127,16 @@ struct CopyPaths
 /* Every path of a list name, or FALSE before anything is touched when the
  * name could reach outside the driver directory, a path would not fit its
  * buffer (a cut path would name another file), or the temporary that LZ32
- * creates would not fit its open record. */
+ * creates would not fit its open record.  The destination is held to that
+ * record too, as when LZ32 created it: a name the copy refused before is
+ * refused still. */
 static BOOL BuildCopyPaths(const char *name, CopyPaths *paths)
 {
     if (!IsBareFileName(name) || g_state.driverDirectory[0] == '\0')
         return FALSE;
     if (!BuildDestinationPath(g_state.driverDirectory, name, paths->destination, COPY_TEXT_MAX) ||
         !BuildWorkPath(paths->destination, COPY_WORK_TEMPORARY, paths->temporary, COPY_TEXT_MAX) ||
-        !FitsOpenRecord(paths->temporary))
+        !FitsOpenRecord(paths->temporary) || !FitsOpenRecord(paths->destination))
         return FALSE;
     if (!WantsVersionCopy())
         return TRUE;
