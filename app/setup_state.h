@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include "../copy/copy_logic.h"
+
 #define SETUP_TEXT_MAX 1024
 
 struct SetupState
@@ -34,6 +36,9 @@ struct SetupState
     const char *messageTitle;
     WORD messageType; /* message dialog type; the final page's outcome */
     WORD statusTextId;
+    int lastInstallResult; /* the latest InstallDriverAndPrinter's answer */
+    WNDPROC barStaticProc; /* the progress bar static's own window procedure */
+    KeptCopies keptCopies; /* earlier copies the copy replaced, until the run's end */
 };
 
 extern SetupState g_state;
