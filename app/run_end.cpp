@@ -6,8 +6,10 @@
 #include "run_end.h"
 
 #include "sequence_logic.h"
+#include "../copy/file_replace.h"
 
 void FinishRun(WORD outcome)
 {
-    (void)outcome;
+    /* First: a driver put back needs its files back first. */
+    FinishReplacedFiles(outcome == OUTCOME_COMPLETED);
 }

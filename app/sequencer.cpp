@@ -16,11 +16,6 @@
 #include "../ui/message_dialog.h"
 #include "../ui/pages.h"
 
-/* The answer of the latest InstallDriverAndPrinter; the second install runs
- * only after a first one that answered 1, and the closing timer reports
- * success only when the latest registered both the driver and the printer. */
-static int s_lastInstallResult;
-
 static void BeginWait(HWND hwnd)
 {
     SetCapture(hwnd);
@@ -95,6 +90,9 @@ static void OnCommand(HWND hwnd, UINT command)
 static void OnTimer(HWND hwnd, UINT timer)
 {
     KillTimer(hwnd, timer);
+    /* g_state.lastInstallResult: the second install runs only after a first
+     * one that answered 1, and the closing timer reports success only when
+     * the latest registered both the driver and the printer. */
     switch (timer)
     {
     case TIMER_OPEN_STATUS:
@@ -110,7 +108,7 @@ static void OnTimer(HWND hwnd, UINT timer)
     case TIMER_INSTALL:
         OpenStatusWindow(hwnd, IDS_STATUS_WRITING);
         UpdateWindow(g_state.statusWindow);
-        s_lastInstallResult = InstallDriverAndPrinter();
+        g_state.lastInstallResult = InstallDriverAndPrinter();
         break;
     case TIMER_REINSTALL:
         /* Removes what the first install registered, then registers it again.
@@ -118,15 +116,15 @@ static void OnTimer(HWND hwnd, UINT timer)
          * keeps its name, and the spooler then refuses the second AddPrinterA
          * (ERROR_PRINTER_ALREADY_EXISTS on Windows), so the outcome is the
          * failure it should be. */
-        if (ReinstallAfter(s_lastInstallResult))
+        if (ReinstallAfter(g_state.lastInstallResult))
         {
             RemovePrinterAndDriver(g_state.modelName);
-            s_lastInstallResult = InstallDriverAndPrinter();
+            g_state.lastInstallResult = InstallDriverAndPrinter();
         }
         break;
     case TIMER_FINISH:
         CloseStatusWindow();
-        PostMessageA(hwnd, WM_CLOSE, InstallOutcome(s_lastInstallResult), 0);
+        PostMessageA(hwnd, WM_CLOSE, InstallOutcome(g_state.lastInstallResult), 0);
         EndWait();
         break;
     default:

@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include "../copy/copy_logic.h"
+
 #define SETUP_TEXT_MAX 1024
 
 struct ChoicePage; /* the model or the port page (ui/pages.cpp) */
@@ -36,6 +38,9 @@ struct SetupState
     const char *messageTitle;
     WORD messageType; /* message dialog type; the final page's outcome */
     WORD statusTextId;
+    int lastInstallResult;        /* the latest InstallDriverAndPrinter's answer */
+    WNDPROC barStaticProc;        /* the progress bar static's own window procedure */
+    KeptCopies keptCopies;        /* earlier copies the copy replaced, until the run's end */
     const ChoicePage *choicePage; /* the choice page being shown */
 };
 

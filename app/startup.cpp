@@ -4,8 +4,8 @@
 #include "startup.h"
 
 #include "os_table.h"
+#include "resolve_function.h"
 #include "setup_state.h"
-#include "system_libraries.h"
 #include "../profile/build_profile.h"
 #include "../profile/common_texts.h"
 

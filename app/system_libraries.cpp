@@ -11,6 +11,8 @@
 
 #include <strsafe.h>
 
+#include "resolve_function.h"
+
 #include "../copy/lz_api.h"
 #include "../spooler/spooler_api.h"
 

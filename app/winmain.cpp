@@ -60,6 +60,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     HWND hwnd = CreateWindowExA(0, g_profile.windowClassName, g_profile.windowTitle,
                                 WS_OVERLAPPEDWINDOW, desktop.left, desktop.top, desktop.right,
                                 desktop.bottom, NULL, NULL, instance, NULL);
+    /* Without the window nothing would ever post the quit message, and the
+     * loop below would wait for ever: end as a failed registration does. */
+    if (hwnd == NULL)
+        return 0;
     ShowWindow(hwnd, SW_HIDE);
 
     MSG msg;

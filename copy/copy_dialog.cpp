@@ -5,14 +5,18 @@
  * Cancel keeps working (the cancel question and a No answer's new run then
  * run nested inside it), and the loop reports how it ended by posting
  * commands to the dialog.  Each file is read from the program's own folder
- * by its full path, never looked for anywhere else, and expanded by LZ32
- * when it is stored compressed.
+ * by its full path, never looked for anywhere else, expanded by LZ32 when
+ * it is stored compressed into a temporary beside its destination, and
+ * only then moved over the destination (file_replace.h): a failed, cancelled
+ * or killed copy never leaves a destination cut short or missing.
  */
 #include "copy_dialog.h"
 
 #include <string.h>
 
 #include "copy_logic.h"
+#include "file_api.h"
+#include "file_replace.h"
 #include "lz_api.h"
 #include "../app/setup_state.h"
 #include "../profile/resource.h"
@@ -74,11 +78,9 @@ void DrawProgressBar(HWND bar, LONG done, LONG count)
  * the static paints itself, then the bar is drawn again for the files done
  * so far.  Before the first file, and with no files at all, it stays
  * empty, as the copy has drawn nothing yet. */
-static WNDPROC g_barStaticProc = NULL;
-
 static LRESULT CALLBACK ProgressBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    LRESULT result = CallWindowProcA(g_barStaticProc, hwnd, msg, wParam, lParam);
+    LRESULT result = CallWindowProcA(g_state.barStaticProc, hwnd, msg, wParam, lParam);
     if (msg == WM_PAINT && g_state.nextFileIndex > 0 && g_state.fileCount > 0)
         DrawProgressBar(hwnd, g_state.nextFileIndex, (LONG)g_state.fileCount);
     return result;
@@ -92,7 +94,7 @@ static void SubclassProgressBar(HWND dialog)
     LONG_PTR previous = GetWindowLongPtrA(bar, GWLP_WNDPROC);
     if (previous == 0 || previous == (LONG_PTR)ProgressBarProc)
         return;
-    g_barStaticProc = (WNDPROC)previous;
+    g_state.barStaticProc = (WNDPROC)previous;
     SetWindowLongPtrA(bar, GWLP_WNDPROC, (LONG_PTR)ProgressBarProc);
 }
 
@@ -112,46 +114,56 @@ static BOOL WantsVersionCopy(void)
     return g_state.driverVersion > 1;
 }
 
-/* Both paths of a list name, or FALSE before anything is touched when the
- * name could reach outside the driver directory or a path would not fit its
- * buffer (a cut path would name another file). */
-static BOOL BuildCopyPaths(const char *name, char *destination, char *versionPath)
+/* Every path of one file: where it goes in the driver directory and in
+ * the version subfolder, and the temporary beside each. */
+struct CopyPaths
+{
+    char destination[COPY_TEXT_MAX];
+    char versionPath[COPY_TEXT_MAX];
+    char temporary[COPY_TEXT_MAX];
+    char versionTemporary[COPY_TEXT_MAX];
+};
+
+/* Every path of a list name, or FALSE before anything is touched when the
+ * name could reach outside the driver directory, a path would not fit its
+ * buffer (a cut path would name another file), or the temporary that LZ32
+ * creates would not fit its open record.  The destination is held to that
+ * record too, as when LZ32 created it: a name the copy refused before is
+ * refused still. */
+static BOOL BuildCopyPaths(const char *name, CopyPaths *paths)
 {
     if (!IsBareFileName(name) || g_state.driverDirectory[0] == '\0')
         return FALSE;
-    if (!BuildDestinationPath(g_state.driverDirectory, name, destination, COPY_TEXT_MAX))
+    if (!BuildDestinationPath(g_state.driverDirectory, name, paths->destination, COPY_TEXT_MAX) ||
+        !BuildWorkPath(paths->destination, COPY_WORK_TEMPORARY, paths->temporary, COPY_TEXT_MAX) ||
+        !FitsOpenRecord(paths->temporary) || !FitsOpenRecord(paths->destination))
         return FALSE;
     if (!WantsVersionCopy())
         return TRUE;
     return BuildVersionPath(g_state.driverDirectory, (int32_t)g_state.driverVersion, name,
-                            versionPath, COPY_TEXT_MAX);
+                            paths->versionPath, COPY_TEXT_MAX) &&
+           BuildWorkPath(paths->versionPath, COPY_WORK_TEMPORARY, paths->versionTemporary,
+                         COPY_TEXT_MAX);
 }
 
-/* An earlier copy is deleted; when that fails, creating the destination
- * fails too and is reported then. */
-static void DeleteEarlierCopy(const char *path)
-{
-    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
-        DeleteFileA(path);
-}
-
-/* Creates the destination, or answers HFILE_ERROR.  When Wine 8's
+/* Creates the temporary, or answers HFILE_ERROR.  When Wine 8's
  * LZOpenFileA cannot create a path with OF_CREATE, it quietly creates the
- * name with its last letter replaced by "_" instead (M270.GP_ for M270.GPD)
- * and succeeds; such a file is no copy of ours: it is closed, deleted
- * unless it was there before, and the create counts as failed. */
-static INT CreateDestination(char *destination)
+ * name with its last letter replaced by "_" instead (~SETUP-....NE_ for
+ * ~SETUP-....NEW) and succeeds; such a file is no copy of ours: it is
+ * closed, deleted unless it was there before, and the create counts as
+ * failed. */
+static INT CreateTemporary(char *temporary)
 {
     char fallback[COPY_TEXT_MAX];
-    BOOL fallbackExisted = LzFallbackName(destination, fallback, sizeof(fallback)) &&
+    BOOL fallbackExisted = LzFallbackName(temporary, fallback, sizeof(fallback)) &&
                            GetFileAttributesA(fallback) != INVALID_FILE_ATTRIBUTES;
     OFSTRUCT ofs;
     ZeroMemory(&ofs, sizeof(ofs));
-    INT file = g_lz->openFile(destination, &ofs, OF_CREATE);
+    INT file = g_lz->openFile(temporary, &ofs, OF_CREATE);
     if (file < 0)
         return HFILE_ERROR;
     const char *created = PathFileName(ofs.szPathName);
-    if (strcmp(created, PathFileName(destination)) == 0)
+    if (strcmp(created, PathFileName(temporary)) == 0)
         return file;
     g_lz->close(file);
     if (!fallbackExisted && fallback[0] != '\0' && strcmp(created, PathFileName(fallback)) == 0)
@@ -183,19 +195,19 @@ static INT OpenSource(char *source)
     return g_lz->openFile(source, &ofs, COPY_PROMPT_STYLE);
 }
 
-/* Opens the source (OpenSource).  Only then are the earlier copies deleted
- * and the destination created, so a package that lacks a file leaves
- * another driver's copies alone.  FALSE when either end cannot be opened;
- * else *result is CopyLZFile's answer. */
-static BOOL ExpandFile(char *source, char *destination, const char *versionPath, LONG *result)
+/* Opens the source (OpenSource).  Only then are an ended run's leftovers
+ * of this file removed and the temporary created, so a package that lacks
+ * a file touches nothing.  FALSE when either end cannot be opened; else
+ * *result is CopyLZFile's answer, and the temporary holds what it wrote. */
+static BOOL ExpandFile(char *source, CopyPaths *paths, LONG *result)
 {
     INT in = OpenSource(source);
     if (in < 0)
         return FALSE;
-    DeleteEarlierCopy(destination);
-    if (versionPath != NULL)
-        DeleteEarlierCopy(versionPath);
-    INT out = CreateDestination(destination);
+    RemoveLeftovers(paths->destination);
+    if (WantsVersionCopy())
+        RemoveLeftovers(paths->versionPath);
+    INT out = CreateTemporary(paths->temporary);
     if (out < 0)
     {
         g_lz->close(in);
@@ -205,6 +217,37 @@ static BOOL ExpandFile(char *source, char *destination, const char *versionPath,
     g_lz->close(in);
     g_lz->close(out);
     return TRUE;
+}
+
+/* The version subfolder's copy, from the complete new file, made the same
+ * way.  Its failures are not reported, as a missing subfolder never was,
+ * but one: keeping the earlier copy there found the disk full. */
+static LONG PlaceVersionCopy(CopyPaths *paths, LONG index)
+{
+    if (!g_files->copyFile(paths->destination, paths->versionTemporary, FALSE) ||
+        !FlushWrittenFile(paths->versionTemporary))
+    {
+        DeleteFileA(paths->versionTemporary);
+        return REPLACE_DONE;
+    }
+    LONG code =
+        ReplaceFromTemporary(paths->versionTemporary, paths->versionPath, KeptEntry(index, TRUE));
+    return code == LZERROR_WRITE ? code : REPLACE_DONE;
+}
+
+/* The expanded temporary flushed and moved over the destination, then the
+ * version copy; REPLACE_DONE or the code to report. */
+static LONG PlaceFile(CopyPaths *paths, LONG index)
+{
+    if (!FlushWrittenFile(paths->temporary))
+    {
+        DeleteFileA(paths->temporary);
+        return LZERROR_WRITE;
+    }
+    LONG code = ReplaceFromTemporary(paths->temporary, paths->destination, KeptEntry(index, FALSE));
+    if (code == REPLACE_DONE && WantsVersionCopy())
+        code = PlaceVersionCopy(paths, index);
+    return code;
 }
 
 /* Puts driverDirectory into control 2011 unless the control shows it
@@ -222,8 +265,7 @@ static void ShowDirectory(HWND dialog)
 int CopyDriverFile(HWND dialog, LONG index)
 {
     char source[COPY_TEXT_MAX];
-    char destination[COPY_TEXT_MAX];
-    char versionPath[COPY_TEXT_MAX];
+    CopyPaths paths = {};
     BOOL opened = FALSE;
     LONG result = 0;
     const char *name =
@@ -233,23 +275,27 @@ int CopyDriverFile(HWND dialog, LONG index)
         SetDlgItemTextA(dialog, IDC_COPY_FILE_NAME, name);
         ShowDirectory(dialog);
     }
-    if (name != NULL && BuildCopyPaths(name, destination, versionPath) &&
+    if (name != NULL && BuildCopyPaths(name, &paths) &&
         BuildDestinationPath(GetPackageFolder(), name, source, sizeof(source)))
-    {
-        opened = ExpandFile(source, destination, WantsVersionCopy() ? versionPath : NULL, &result);
-        /* Made whatever the copy answered; a missing subfolder is not
-         * reported. */
-        if (opened && WantsVersionCopy())
-            CopyFileA(destination, versionPath, FALSE);
-    }
+        opened = ExpandFile(source, &paths, &result);
     if (!opened)
     {
         ReportCopyError(dialog, COPY_ERROR_OPEN);
         return COPY_FILE_GIVE_UP;
     }
     if (result < 0)
+    {
+        /* A new try starts clean: the source opened anew, the temporary
+         * made afresh. */
+        DeleteFileA(paths.temporary);
         ReportCopyError(dialog, result);
-    return CopyFileOutcome(result);
+        return CopyFileOutcome(result);
+    }
+    LONG code = PlaceFile(&paths, index);
+    if (code == REPLACE_DONE)
+        return COPY_FILE_DONE;
+    ReportCopyError(dialog, code);
+    return code == COPY_ERROR_OPEN ? COPY_FILE_GIVE_UP : CopyFileOutcome(code);
 }
 
 /* Every message waiting for the thread, for any window, without the

@@ -127,7 +127,7 @@ int IsBareFileName(const char *name)
         return 0;
     if (name[strspn(name, ". ")] == '\0')
         return 0;
-    return !IsDeviceName(name);
+    return !IsDeviceName(name) && !IsWorkName(name);
 }
 
 /* snprintf into a fixed buffer; 1 when all of it fits, else `out` empty. */
@@ -187,5 +187,79 @@ int LzFallbackName(const char *path, char *out, size_t outSize)
         memcpy(out + len, "_", 2);
     else
         out[len - 1] = '_';
+    return 1;
+}
+
+static const char kWorkPrefix[] = "~SETUP-";
+static const char *const kWorkExtensions[] = {".NEW", ".OLD"};
+#define WORK_HASH_DIGITS 12
+
+static char UpperAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
+}
+
+/* FNV-1a over the name with ASCII letters folded, cut to 48 bits: names
+ * that differ only in the case of ASCII letters get the same hash, as the
+ * file system treats them as one file. */
+static uint64_t WorkHash(const char *name)
+{
+    uint64_t hash = 14695981039346656037ULL;
+    for (const char *p = name; *p != '\0'; ++p)
+    {
+        hash ^= (uint8_t)UpperAscii(*p);
+        hash *= 1099511628211ULL;
+    }
+    return hash & 0xFFFFFFFFFFFFULL;
+}
+
+int BuildWorkPath(const char *destination, int kind, char *out, size_t outSize)
+{
+    if (outSize == 0)
+        return 0;
+    if (kind != COPY_WORK_TEMPORARY && kind != COPY_WORK_KEPT)
+    {
+        out[0] = '\0';
+        return 0;
+    }
+    const char *name = PathFileName(destination);
+    int folder = (int)(name - destination);
+    return Fits(snprintf(out, outSize, "%.*s%s%012llX%s", folder, destination, kWorkPrefix,
+                         (unsigned long long)WorkHash(name), kWorkExtensions[kind]),
+                out, outSize);
+}
+
+int IsWorkName(const char *name)
+{
+    const size_t prefix = sizeof(kWorkPrefix) - 1;
+    if (strlen(name) != prefix + WORK_HASH_DIGITS + 4)
+        return 0;
+    for (size_t i = 0; i < prefix; ++i)
+        if (UpperAscii(name[i]) != kWorkPrefix[i])
+            return 0;
+    const char *digits = name + prefix;
+    if (strspn(digits, "0123456789ABCDEFabcdef") < WORK_HASH_DIGITS)
+        return 0;
+    for (const char *extension : kWorkExtensions)
+    {
+        size_t i = 0;
+        while (i < 4 && UpperAscii(digits[WORK_HASH_DIGITS + i]) == extension[i])
+            ++i;
+        if (i == 4)
+            return 1;
+    }
+    return 0;
+}
+
+int FitsOpenRecord(const char *path)
+{
+    return strlen(path) < COPY_LZ_PATH_MAX;
+}
+
+int AddKeptCopy(KeptCopies *kept, uint32_t entry)
+{
+    if (kept->count >= COPY_KEPT_MAX)
+        return 0;
+    kept->entries[kept->count++] = entry;
     return 1;
 }

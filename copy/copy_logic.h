@@ -22,6 +22,29 @@
 /* Size of every path and text buffer of the copy, with its closing NUL. */
 #define COPY_TEXT_MAX 1024
 
+/* Size of the path in LZ32's open record (OFSTRUCT), with its closing NUL:
+ * a longer path cannot be opened through LZ32. */
+#define COPY_LZ_PATH_MAX 128
+
+/* The copy's own working names beside a destination: the temporary the new
+ * file is written under, and the earlier copy kept until the run's outcome
+ * is known.  "~SETUP-" and twelve hex digits of a hash of the file's name
+ * (ASCII letters folded to upper case, as the file system compares them),
+ * then ".NEW" or ".OLD": ASCII whatever the name, and never the spooler's
+ * own temporaries (BUD<nnnn>.tmp). */
+#define COPY_WORK_TEMPORARY 0
+#define COPY_WORK_KEPT 1
+
+/* Earlier copies the run has kept, one entry per file and folder: the
+ * file's list index times two, plus 1 for the version subfolder.  A list
+ * of 1024 bytes holds at most 512 names, each in two folders. */
+#define COPY_KEPT_MAX 1024
+struct KeptCopies
+{
+    uint32_t entries[COPY_KEPT_MAX];
+    uint32_t count;
+};
+
 /* MulDiv(100, done, count): 100 * done / count rounded to the nearest whole
  * number, halves going up (1 of 8 gives 13, 199 of 200 gives 100).  -1 when
  * count is 0 or less, as MulDiv answers a zero divisor. */
@@ -53,9 +76,9 @@ int CopyFileOutcome(int32_t result);
 
 /* 1 when `name` names a file inside whatever folder it is put in: not
  * empty, no "\", "/" or ":", not made of dots and blanks only ("." and
- * "..", and names such as ". ." that Windows trims to them), and no device
- * (IsDeviceName).  In the code pages the program runs in (ASCII, 949) none
- * of those three bytes is ever the second byte of a double-byte
+ * "..", and names such as ". ." that Windows trims to them), no device
+ * (IsDeviceName), and none of the copy's own working names (IsWorkName).  In the code pages the
+ * program runs in (ASCII, 949) none of those three bytes is ever the second byte of a double-byte
  * character. */
 int IsBareFileName(const char *name);
 
@@ -84,5 +107,19 @@ const char *PathFileName(const char *path);
  * appended when there is none (M270.GPD gives M270.GP_).  1 when it fits,
  * else 0 with `out` empty. */
 int LzFallbackName(const char *path, char *out, size_t outSize);
+
+/* `destination` with its last component replaced by the working name of
+ * `kind` (COPY_WORK_TEMPORARY or COPY_WORK_KEPT) for that component; 1 when
+ * it fits, else 0 with `out` empty. */
+int BuildWorkPath(const char *destination, int kind, char *out, size_t outSize);
+
+/* 1 when `name` has the form of a working name (either kind, any case). */
+int IsWorkName(const char *name);
+
+/* 1 when LZ32's open record can hold `path`. */
+int FitsOpenRecord(const char *path);
+
+/* Adds `entry` to the list; 0 when it is full. */
+int AddKeptCopy(KeptCopies *kept, uint32_t entry);
 
 #endif

@@ -4,7 +4,7 @@
  */
 #include "lz_api.h"
 
-#include "../app/system_libraries.h"
+#include "../app/resolve_function.h"
 
 static LzApi s_lz32;
 

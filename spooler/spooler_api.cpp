@@ -4,7 +4,7 @@
  */
 #include "spooler_api.h"
 
-#include "../app/system_libraries.h"
+#include "../app/resolve_function.h"
 
 static SpoolerApi s_winSpooler;
 

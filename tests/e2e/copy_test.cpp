@@ -11,6 +11,12 @@
  */
 #include <gtest/gtest.h>
 
+#include <string.h>
+
+#include <iostream>
+#include <string>
+#include <vector>
+
 #include "driver.h"
 #include "profile/resource.h"
 
@@ -55,6 +61,50 @@ void ExpectOtherDriversCopiesKept(const std::string &name)
     EXPECT_EQ(kOtherDriversCopy, ReadWholeFile(kDriverDirectory + name)) << name;
     EXPECT_EQ(kOtherDriversCopy, ReadWholeFile(std::string(kDriverDirectory) + "3\\" + name))
         << name;
+}
+
+/* The copy's temporaries and kept copies ("~SETUP-....NEW" and ".OLD") left
+ * in the driver directory and its "3" folder. */
+std::vector<std::string> WorkingFilesLeft()
+{
+    std::vector<std::string> left;
+    for (const std::string sub : {"", "3\\"})
+    {
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA((kDriverDirectory + sub + "~SETUP-*").c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE)
+            continue;
+        do
+            left.push_back(sub + found.cFileName);
+        while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    return left;
+}
+
+/* A control's text as the window manager keeps it: WM_GETTEXT would wait
+ * until the copy's one thread has expanded the file it works on. */
+std::wstring ShownWithoutAsking(HWND dialog, int id)
+{
+    wchar_t text[64] = L"";
+    InternalGetWindowText(GetDlgItem(dialog, id), text, 64);
+    return text;
+}
+
+/* A copy of the package whose model lists BIG.BIN, `size` bytes, second:
+ * large enough for the copy to be caught while it expands. */
+bool PackageWithBigFile(const std::string &from, const std::string &to, const std::string &model,
+                        size_t size)
+{
+    if (!CopyPackage(from, to, ""))
+        return false;
+    const std::string infPath = to + "\\" + model + ".INF";
+    std::string inf = ReadWholeFile(infPath);
+    size_t line = inf.find("CopyFiles=@" + model + ".GPD,");
+    if (line == std::string::npos)
+        return false;
+    inf.insert(line + strlen("CopyFiles=@") + model.size() + 5, "BIG.BIN,");
+    return WriteWholeFile(infPath, inf) && WriteWholeFile(to + "\\BIG.BIN", std::string(size, 'b'));
 }
 
 class CopyE2E : public ::testing::Test
@@ -176,18 +226,80 @@ TEST_F(CopyE2E, SamplePackageLandsInTheDriverDirectory)
 // not on the search path) must give "File open error." and end the wizard
 // on the failure page, and the copies another driver keeps of that file in
 // the driver directory and its "3" folder must stay byte for byte: the
-// source is opened before anything is deleted.
+// source is opened before anything is deleted.  The copies another driver
+// keeps of the first file, replaced before the failure, must be back, with
+// no temporary or kept copy left.
 TEST_F(CopyE2E, SourceFoundNowhereLeavesOtherDriversCopies)
 {
     const std::string folder = "C:\\copy_e2e_missing";
     const std::string missing = d.model + ".INI";
     ASSERT_TRUE(CopyPackage(d.folder, folder, missing));
     ASSERT_TRUE(KeepOtherDriversCopies(missing));
+    ASSERT_TRUE(KeepOtherDriversCopies(d.model + ".GPD"));
     HWND copy = WalkToCopy(folder);
     if (noModel)
         GTEST_SKIP() << "the model page lists no model, so no file reaches the copy";
     ExpectFileOpenErrorAndFailure(copy);
     ExpectOtherDriversCopiesKept(missing);
+    ExpectOtherDriversCopiesKept(d.model + ".GPD");
+    EXPECT_EQ(std::vector<std::string>(), WorkingFilesLeft());
+}
+
+// Cancel (Yes) while a large file copies, after the first file was
+// replaced, must end on the failure page with another driver's copies of
+// both files back and nothing of the copy's own left.  A kill while the
+// large file copies must leave another driver's copies of it as they were,
+// or whole new files if the kill came after the move, and only the copy's
+// own working files beside them; the next run clears those.
+TEST_F(CopyE2E, CancelOrKillDuringALargeFileKeepsOtherDriversCopies)
+{
+    const size_t size = 64 * 1000 * 1000;
+    const std::string folder = "C:\\copy_e2e_big";
+    ASSERT_TRUE(PackageWithBigFile(d.folder, folder, d.model, size));
+    for (bool kill : {false, true})
+    {
+        SCOPED_TRACE(kill ? "killed" : "cancelled");
+        ASSERT_TRUE(KeepOtherDriversCopies(d.model + ".GPD"));
+        ASSERT_TRUE(KeepOtherDriversCopies("BIG.BIN"));
+        HWND copy = WalkToCopy(folder);
+        if (noModel)
+            GTEST_SKIP() << "the model page lists no model, so no file reaches the copy";
+        ASSERT_NE(copy, nullptr) << "no copy dialog";
+        DWORD start = GetTickCount();
+        while (ShownWithoutAsking(copy, IDC_COPY_FILE_NAME) != L"BIG.BIN" &&
+               GetTickCount() - start < 20000)
+            Sleep(2);
+        ASSERT_TRUE(ShownWithoutAsking(copy, IDC_COPY_FILE_NAME) == L"BIG.BIN");
+        if (kill)
+        {
+            p.Kill();
+            for (const std::string sub : {"", "3\\"})
+            {
+                std::string left = ReadWholeFile(std::string(kDriverDirectory) + sub + "BIG.BIN");
+                EXPECT_TRUE(left == kOtherDriversCopy || left.size() == size)
+                    << sub << "BIG.BIN: " << left.size() << " bytes";
+                std::cout << "[ INFO     ] killed: " << sub << "BIG.BIN holds "
+                          << (left == kOtherDriversCopy ? "the earlier copy" : "the new file")
+                          << "\n";
+            }
+            continue;
+        }
+        Click(copy, IDCANCEL);
+        HWND question = WaitFor(IDYES, 30000);
+        ASSERT_NE(question, nullptr) << "no cancel question";
+        Click(question, IDYES);
+        EXPECT_EQ(Text("The Installation has failed.", "설치를 중지합니다."), FinishAtFinalPage());
+        ExpectOtherDriversCopiesKept(d.model + ".GPD");
+        ExpectOtherDriversCopiesKept("BIG.BIN");
+        EXPECT_EQ(std::vector<std::string>(), WorkingFilesLeft());
+    }
+    /* The killed run's leftovers, cleared by a next run that succeeds. */
+    HWND copy = WalkToCopy(folder);
+    ASSERT_NE(copy, nullptr) << "no copy dialog";
+    EXPECT_EQ(Text("The Installation has done successfully.", "설치가 완료되었습니다."),
+              FinishAtFinalPage());
+    EXPECT_EQ(std::vector<std::string>(), WorkingFilesLeft());
+    EXPECT_EQ(size, ReadWholeFile(std::string(kDriverDirectory) + "3\\BIG.BIN").size());
 }
 
 // A stranger's LZ32.DLL and WINSPOOL.DRV beside the program, under

@@ -36,6 +36,8 @@ struct NameRule
 };
 
 const NameRule kNameRules[] = {
+    {"one of the copy's own working names, which it deletes as leftovers",
+     [](const std::string &n) { return IsWorkName(n.c_str()) != 0; }},
     {"empty", [](const std::string &n) { return n.empty(); }},
     {"a folder separator or a drive colon",
      [](const std::string &n) { return n.find_first_of("\\/:") != std::string::npos; }},
@@ -58,9 +60,29 @@ const NameRule kNameRules[] = {
 };
 
 const char *const kNameSeeds[] = {
-    "M270.GPD", "UNIDRV.DLL", "M270RES.DLL", ".",        "..",   ". .",   "...",
-    " ",        "a\\b",       "C:",          "/x",       "\\",   "CON",   "lpt1.gpd",
-    "com9 ",    "CLOCK$",     "conout$.x",   "NUL .dll", "COM0", "LPT10", "AUXX",
+    "M270.GPD",
+    "UNIDRV.DLL",
+    "M270RES.DLL",
+    ".",
+    "..",
+    ". .",
+    "...",
+    " ",
+    "a\\b",
+    "C:",
+    "/x",
+    "\\",
+    "CON",
+    "lpt1.gpd",
+    "com9 ",
+    "CLOCK$",
+    "conout$.x",
+    "NUL .dll",
+    "COM0",
+    "LPT10",
+    "AUXX",
+    "~SETUP-0123456789AB.NEW",
+    "~setup-8b0e9c5d0f8e.Old",
 };
 
 const char *const kDirectories[] = {
@@ -202,6 +224,27 @@ void CheckFallback(const std::string &path, FuzzInput &in)
     FUZZ_CHECK((size_t)(PathFileName(out.Data()) - out.Data()) == folder);
 }
 
+/* Both working names of a destination: in its folder, of the working-name
+ * form, never the destination itself nor each other; refused only when
+ * they do not fit. */
+void CheckWorkPaths(const std::string &destination, FuzzInput &in)
+{
+    ExactText source(destination);
+    size_t folder = (size_t)(PathFileName(source.Data()) - source.Data());
+    std::string made[2];
+    for (int kind : {COPY_WORK_TEMPORARY, COPY_WORK_KEPT})
+    {
+        ExactBuffer out(SizeNear(in, folder + 24));
+        int fits = BuildWorkPath(source.Data(), kind, out.Data(), out.Size());
+        if (!CheckBuilt(out, fits, folder + 24))
+            return;
+        made[kind] = out.Data();
+        FUZZ_CHECK(made[kind].compare(0, folder, destination, 0, folder) == 0);
+        FUZZ_CHECK(IsWorkName(made[kind].c_str() + folder) && made[kind] != destination);
+    }
+    FUZZ_CHECK(made[0] != made[1]);
+}
+
 bool EndsInBackslash(const std::string &text)
 {
     return !text.empty() && text.back() == '\\';
@@ -234,6 +277,7 @@ void CheckName(const std::string &name, const std::string &directory, FuzzInput 
         if (nameIsLast)
             FUZZ_CHECK(name == PathFileName(out.Data()));
         CheckFallback(destination, in);
+        CheckWorkPaths(out.Data(), in);
     }
 
     int32_t version = in.Int32();

@@ -166,7 +166,9 @@ TEST(BareFileName, RefusesPathsAndDotNames)
     }
     for (const char *bad :
          {"", ".", "..", "...", ". .", " ", "..\\x.dll", "\\x.dll", "sub\\x.dll", "../x.dll",
-          "sub/x.dll", "C:x.dll", "C:\\x.dll", "x.dll:stream", "\\\\server\\share\\x"})
+          "sub/x.dll", "C:x.dll", "C:\\x.dll", "x.dll:stream", "\\\\server\\share\\x",
+          /* the copy's own working names, which it deletes as leftovers */
+          "~SETUP-0123456789AB.NEW", "~setup-0123456789ab.old"})
     {
         EXPECT_FALSE(IsBareFileName(bad)) << bad;
     }
@@ -237,6 +239,46 @@ TEST(CopyPaths, FileNameIsTheLastComponent)
     EXPECT_STREQ("M270.GPD", PathFileName("C:\\drv\\M270.GPD"));
     EXPECT_STREQ("M270.GPD", PathFileName("M270.GPD"));
     EXPECT_STREQ("", PathFileName("C:\\drv\\"));
+}
+
+/* Guards against a temporary or kept copy outside the destination's folder,
+ * one that is not ASCII or differs with the name's case (a leftover would
+ * then not be found), two kinds under one name, and a temporary path LZ32's
+ * open record cannot hold taken for one it can. */
+TEST(CopyPaths, WorkingNamesBesideTheDestination)
+{
+    struct Case
+    {
+        const char *destination;
+        int kind;
+        const char *work;
+    };
+    const Case cases[] = {
+        {"C:\\drv\\M270.GPD", COPY_WORK_TEMPORARY, "C:\\drv\\~SETUP-92A234E538FA.NEW"},
+        {"C:\\drv\\m270.gpd", COPY_WORK_TEMPORARY, "C:\\drv\\~SETUP-92A234E538FA.NEW"},
+        {"C:\\drv\\3\\M270.GPD", COPY_WORK_KEPT, "C:\\drv\\3\\~SETUP-92A234E538FA.OLD"},
+        {"C:\\drv\\\xC7\xC1.DLL", COPY_WORK_KEPT, "C:\\drv\\~SETUP-60C4D94B726F.OLD"},
+    };
+    for (const Case &c : cases)
+    {
+        std::vector<char> out(COPY_TEXT_MAX);
+        ASSERT_TRUE(BuildWorkPath(c.destination, c.kind, out.data(), out.size()));
+        EXPECT_STREQ(c.work, out.data()) << c.destination;
+        EXPECT_TRUE(IsWorkName(PathFileName(out.data())));
+    }
+    std::vector<char> out(COPY_TEXT_MAX);
+    EXPECT_FALSE(BuildWorkPath("C:\\drv\\A.DLL", 2, out.data(), out.size()));
+    std::vector<char> small(strlen("C:\\drv\\~SETUP-92A234E538FA.NEW"));
+    EXPECT_FALSE(BuildWorkPath("C:\\drv\\M270.GPD", 0, small.data(), small.size()));
+    EXPECT_STREQ("", small.data());
+    for (const char *other : {"BUD0001.tmp", "~SETUP-0123456789AB.TMP", "~SETUP-0123456789A.NEW",
+                              "~SETUP-0123456789AG.NEW", "~SETUP-0123456789AB.NEWX"})
+    {
+        EXPECT_FALSE(IsWorkName(other)) << other;
+    }
+    const std::string deepest(COPY_LZ_PATH_MAX - 1, 'p');
+    EXPECT_TRUE(FitsOpenRecord(deepest.c_str()));
+    EXPECT_FALSE(FitsOpenRecord((deepest + "p").c_str()));
 }
 
 /* Guards against misjudging which file the platform created in place of a

@@ -13,11 +13,13 @@
 
 #include <functional>
 #include <iostream>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "support/copy_harness.h"
 #include "copy/copy_logic.h"
+#include "copy/file_api.h"
 #include "copy/lz_api.h"
 #include "setupinfo/setup_info.h"
 
@@ -45,6 +47,7 @@ class CopyDialogTest : public ::testing::Test
     void TearDown() override
     {
         g_lz = &kLz32;
+        g_files = &kKernelFiles;
         SetCurrentDirectoryA("C:\\");
     }
 
@@ -72,24 +75,39 @@ class CopyDialogTest : public ::testing::Test
 };
 
 /* Guards against a compressed file copied unexpanded, a missing version
- * copy, an earlier copy left in place, and a name shown twice. */
+ * copy, an earlier copy left in place, a name shown twice, a kept earlier
+ * copy left behind after a completed run, and a driver refused after the
+ * copy leaving the earlier copies replaced. */
 TEST_F(CopyDialogTest, CopiesEveryFileExpandedIntoBothFolders)
 {
-    Folders f("all");
-    ASSERT_TRUE(AddSources(f, kStored));
-    SetFiles(kNames, f.drv);
-    for (const std::string &dir : {f.drv, f.drv + "3\\"})
-        ASSERT_TRUE(CopyFileA((FixtureDir() + "ref\\CPRAND.BIN").c_str(),
-                              (dir + "CPSMALL.INI").c_str(), FALSE));
-    std::string directoryShown;
-    CopyRun run;
-    run.allCopied = [&](HWND d) { directoryShown = uitest::ItemText(d, IDC_COPY_DIRECTORY); };
-    EXPECT_EQ(1, RunDialog(run));
-    EXPECT_TRUE(run.messages.empty());
-    EXPECT_EQ(kNames, run.shown);
-    EXPECT_EQ(4, g_state.nextFileIndex);
-    EXPECT_EQ(f.drv, directoryShown);
-    ExpectCopied(f, kNames, 4);
+    for (bool completed : {true, false})
+    {
+        SCOPED_TRACE(completed ? "run completed" : "driver refused after the copy");
+        Folders f(completed ? "all" : "refused");
+        ASSERT_TRUE(AddSources(f, kStored));
+        SetFiles(kNames, f.drv);
+        for (const std::string &dir : {f.drv, f.drv + "3\\"})
+            ASSERT_TRUE(CopyFileA((FixtureDir() + "ref\\CPRAND.BIN").c_str(),
+                                  (dir + "CPSMALL.INI").c_str(), FALSE));
+        const std::map<std::string, std::string> before = DriverFiles(f.drv);
+        std::string directoryShown;
+        CopyRun run;
+        run.allCopied = [&](HWND d) { directoryShown = uitest::ItemText(d, IDC_COPY_DIRECTORY); };
+        EXPECT_EQ(1, RunDialog(run));
+        EXPECT_TRUE(run.messages.empty());
+        EXPECT_EQ(kNames, run.shown);
+        EXPECT_EQ(4, g_state.nextFileIndex);
+        EXPECT_EQ(f.drv, directoryShown);
+        ExpectCopied(f, kNames, 4);
+        if (!completed)
+        {
+            EXPECT_EQ(std::vector<std::string>(), NotPutBack(f.drv, before));
+            continue;
+        }
+        FinishReplacedFiles(TRUE);
+        ExpectCopied(f, kNames, 4);
+        EXPECT_EQ(8u, DriverFiles(f.drv).size()) << "a kept copy is left";
+    }
 }
 
 /* The sample package as the reader lists it, found by bare name in the
@@ -405,6 +423,11 @@ TEST_F(CopyDialogTest, CancelAtEachPointWithEitherAnswer)
         Folders f("cancel" + std::to_string(n++));
         ASSERT_TRUE(AddSources(f, kStored));
         SetFiles(kNames, f.drv);
+        /* Another driver's copies of the first file, replaced by then. */
+        for (const std::string &dir : {f.drv, f.drv + "3\\"})
+            ASSERT_TRUE(CopyFileA((FixtureDir() + "ref\\CPSMALL.INI").c_str(),
+                                  (dir + kNames[0]).c_str(), FALSE));
+        const std::map<std::string, std::string> before = DriverFiles(f.drv);
         DWORD answeredAt = 0;
         CopyRun run;
         run.answers = {c.answer};
@@ -431,7 +454,15 @@ TEST_F(CopyDialogTest, CancelAtEachPointWithEitherAnswer)
         EXPECT_EQ(std::vector<std::string>(kNames.begin(), kNames.begin() + c.copied), run.shown);
         EXPECT_EQ((LONG)c.copied, g_state.nextFileIndex);
         EXPECT_EQ(c.answer == IDYES ? 1u : 0u, g_state.cancelRequested);
-        ExpectCopied(f, kNames, c.copied);
+        if (c.result == 2)
+        {
+            EXPECT_EQ(std::vector<std::string>(), NotPutBack(f.drv, before));
+        }
+        else
+        {
+            FinishReplacedFiles(TRUE);
+            ExpectCopied(f, kNames, c.copied);
+        }
         if (c.when == kOpen)
         {
             EXPECT_TRUE(run.startedUnderQuestion) << "the question was not up at 100 ms";
@@ -464,7 +495,7 @@ TEST_F(CopyDialogTest, FailuresGiveUpWithTheirMessage)
         const char *kept;
     };
     const Case cases[] = {
-        {"source found nowhere",
+        {"source found nowhere, after a shared file was replaced",
          {"CPSMALL.INI", "CPNONE.DAT", "CPRAND.BIN"},
          "",
          1,
@@ -509,7 +540,14 @@ TEST_F(CopyDialogTest, FailuresGiveUpWithTheirMessage)
                 ASSERT_TRUE(CopyFileA((FixtureDir() + "ref\\CPTEXT.TXT").c_str(),
                                       (dir + c.kept).c_str(), FALSE));
             }
+            /* Another driver's copies of the file copied before the failure. */
+            if (c.failedAt == 1 && !c.folderInTheWay)
+            {
+                ASSERT_TRUE(CopyFileA((FixtureDir() + "ref\\CPTEXT.TXT").c_str(),
+                                      (dir + c.names[0]).c_str(), FALSE));
+            }
         }
+        const std::map<std::string, std::string> before = DriverFiles(f.drv);
         SetFiles(c.names, c.directory.empty() ? f.drv : c.directory == "-" ? "" : c.directory);
         CopyRun run;
         EXPECT_EQ(2, RunDialog(run));
@@ -533,6 +571,7 @@ TEST_F(CopyDialogTest, FailuresGiveUpWithTheirMessage)
         }
         if (c.failedAt == 1)
             ExpectCopied(f, {c.names[0]}, 1);
+        EXPECT_EQ(std::vector<std::string>(), NotPutBack(f.drv, before));
     }
 }
 
@@ -744,6 +783,175 @@ TEST_F(CopyDialogTest, LzErrorsShowTheirMessageAndRetryOnlyBadHandles)
             EXPECT_EQ(std::vector<std::string>({"CPSMALL.INI"}), run.shown);
             EXPECT_EQ(0, g_state.nextFileIndex);
         }
+    }
+}
+
+/* The steps of a large file's replacement at which the killed run below
+ * ends, as the process would end at a power cut, Task Manager or a crash. */
+enum KillStep
+{
+    KILL_WRITING_TEMPORARY, /* half the expanded bytes written */
+    KILL_TEMPORARY_COMPLETE,
+    KILL_AFTER_MAIN_MOVE,
+    KILL_DURING_VERSION_COPY, /* half the file copied towards "3" */
+};
+const UINT kKilledExit = 9;
+std::string g_killTemporary; /* the temporary LZ32 created */
+
+void WriteHalfAndDie(HANDLE file)
+{
+    std::string whole = ReadFileBytes(FixtureDir() + "ref\\CPBIG.TXT");
+    DWORD written = 0;
+    WriteFile(file, whole.data(), (DWORD)whole.size() / 2, &written, NULL);
+    TerminateProcess(GetCurrentProcess(), kKilledExit);
+}
+
+int KillStepFromEnvironment()
+{
+    char step[8];
+    DWORD n = GetEnvironmentVariableA("SETUP_KILL_STEP", step, sizeof(step));
+    return n > 0 && n < sizeof(step) ? atoi(step) : -1;
+}
+
+INT WINAPI KillingOpen(LPSTR name, LPOFSTRUCT ofs, WORD style)
+{
+    if (style == OF_CREATE)
+        g_killTemporary = name;
+    return LZOpenFileA(name, ofs, style);
+}
+
+LONG WINAPI KillingCopy(INT in, INT out)
+{
+    if (KillStepFromEnvironment() == KILL_WRITING_TEMPORARY)
+    {
+        /* LZ32's handle of a file it creates is the file's own. */
+        WriteHalfAndDie((HANDLE)(INT_PTR)out);
+    }
+    LONG result = CopyLZFile(in, out);
+    if (KillStepFromEnvironment() == KILL_TEMPORARY_COMPLETE)
+        TerminateProcess(GetCurrentProcess(), kKilledExit);
+    return result;
+}
+
+BOOL WINAPI KillingMove(LPCSTR from, LPCSTR to, DWORD flags)
+{
+    BOOL moved = MoveFileExA(from, to, flags);
+    if (KillStepFromEnvironment() == KILL_AFTER_MAIN_MOVE && strstr(to, "\\3\\") == NULL)
+        TerminateProcess(GetCurrentProcess(), kKilledExit);
+    return moved;
+}
+
+BOOL WINAPI KillingFileCopy(LPCSTR from, LPCSTR to, BOOL failIfExists)
+{
+    if (KillStepFromEnvironment() == KILL_DURING_VERSION_COPY && strstr(to, "\\3\\") != NULL)
+    {
+        HANDLE file = CreateFileA(to, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+        WriteHalfAndDie(file);
+    }
+    return CopyFileA(from, to, failIfExists);
+}
+
+/* The run that the test below starts in a child process and that ends
+ * itself at step SETUP_KILL_STEP, in the folders SETUP_KILL_CASE. */
+TEST_F(CopyDialogTest, DISABLED_KilledRun)
+{
+    char name[64];
+    ASSERT_GT(GetEnvironmentVariableA("SETUP_KILL_CASE", name, sizeof(name)), 0u);
+    Folders f(name);
+    SetFiles({"CPBIG.TXT"}, f.drv);
+    LzApi lz = kLz32;
+    lz.openFile = KillingOpen;
+    lz.copyFile = KillingCopy;
+    FileApi files = kKernelFiles;
+    files.moveFileEx = KillingMove;
+    files.copyFile = KillingFileCopy;
+    g_lz = &lz;
+    g_files = &files;
+    CopyRun run;
+    RunDialog(run);
+    FAIL() << "the run was not ended";
+}
+
+/* Guards against a kill at any step of a large file's replacement leaving
+ * a destination cut short or missing (the earlier file or the whole new
+ * one, in both folders), leaving anything but the copy's own working
+ * files, and against a next run that keeps those leftovers or touches
+ * another file: the spooler's temporary and a stranger's file stay. */
+TEST_F(CopyDialogTest, KilledAtEachStepLeavesEarlierOrWholeFile)
+{
+    struct Case
+    {
+        const char *what;
+        KillStep step;
+        bool mainNew, versionNew; /* what the killed run leaves */
+    };
+    const Case cases[] = {
+        {"while the temporary is written", KILL_WRITING_TEMPORARY, false, false},
+        {"when the temporary is complete", KILL_TEMPORARY_COMPLETE, false, false},
+        {"after the main move", KILL_AFTER_MAIN_MOVE, true, false},
+        {"during the version copy", KILL_DURING_VERSION_COPY, true, false},
+    };
+    const std::string earlier = ReadFileBytes(FixtureDir() + "ref\\CPSMALL.INI");
+    const std::string whole = ReadFileBytes(FixtureDir() + "ref\\CPBIG.TXT");
+    char exe[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameA(NULL, exe, sizeof(exe)), 0u);
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        const std::string name = "kill" + std::to_string((int)c.step);
+        Folders f(name);
+        ASSERT_TRUE(AddSources(f, {"CPBIG.TX_"}));
+        for (const std::string &dir : {f.drv, f.drv + "3\\"})
+            ASSERT_TRUE(CopyFileA((FixtureDir() + "ref\\CPSMALL.INI").c_str(),
+                                  (dir + "CPBIG.TXT").c_str(), FALSE));
+        const std::string bystanders[] = {"3\\BUD0001.tmp", "OTHER.DLL"};
+        for (const std::string &b : bystanders)
+            ASSERT_TRUE(
+                CopyFileA((FixtureDir() + "ref\\CPTEXT.TXT").c_str(), (f.drv + b).c_str(), FALSE));
+
+        SetEnvironmentVariableA("SETUP_KILL_STEP", std::to_string((int)c.step).c_str());
+        SetEnvironmentVariableA("SETUP_KILL_CASE", name.c_str());
+        std::string command = std::string("\"") + exe +
+                              "\" --gtest_also_run_disabled_tests "
+                              "--gtest_filter=CopyDialogTest.DISABLED_KilledRun";
+        STARTUPINFOA si = {};
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi = {};
+        ASSERT_TRUE(CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi));
+        SetEnvironmentVariableA("SETUP_KILL_STEP", NULL);
+        SetEnvironmentVariableA("SETUP_KILL_CASE", NULL);
+        DWORD waited = WaitForSingleObject(pi.hProcess, 60000);
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        if (waited != WAIT_OBJECT_0)
+            TerminateProcess(pi.hProcess, 1);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        ASSERT_EQ(kKilledExit, code) << "the child did not end at the step";
+
+        std::map<std::string, std::string> left = DriverFiles(f.drv);
+        EXPECT_TRUE(left["CPBIG.TXT"] == (c.mainNew ? whole : earlier));
+        EXPECT_TRUE(left["3\\CPBIG.TXT"] == (c.versionNew ? whole : earlier));
+        for (const auto &file : left)
+        {
+            bool ours = IsWorkName(PathFileName(file.first.c_str()));
+            bool known = file.first == "CPBIG.TXT" || file.first == "3\\CPBIG.TXT" ||
+                         file.first == bystanders[0] || file.first == bystanders[1];
+            EXPECT_TRUE(ours || known) << file.first;
+        }
+
+        /* The next run. */
+        SetCurrentDirectoryA(f.root.c_str());
+        SetFiles({"CPBIG.TXT"}, f.drv);
+        CopyRun next;
+        EXPECT_EQ(1, RunDialog(next));
+        FinishReplacedFiles(TRUE);
+        std::map<std::string, std::string> after = DriverFiles(f.drv);
+        EXPECT_EQ(4u, after.size()) << "leftovers stay";
+        EXPECT_TRUE(after["CPBIG.TXT"] == whole);
+        EXPECT_TRUE(after["3\\CPBIG.TXT"] == whole);
+        for (const std::string &b : bystanders)
+            EXPECT_EQ(ReadFileBytes(FixtureDir() + "ref\\CPTEXT.TXT"), after[b]) << b;
     }
 }
 

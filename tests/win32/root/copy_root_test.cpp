@@ -7,9 +7,12 @@
 
 #include <windows.h>
 
+#include <map>
 #include <string>
+#include <vector>
 
 #include "support/copy_harness.h"
+#include "copy/file_api.h"
 
 using namespace copytest;
 
@@ -59,26 +62,68 @@ TEST_F(CopyRootTest, DestinationThatCannotBeWrittenIsAFileOpenError)
     EXPECT_FALSE(Exists(drv + "3\\CPSMALL.INI"));
 }
 
+/* FAT32's answer to a hard link. */
+BOOL WINAPI RefusedLink(LPCSTR, LPCSTR, LPSECURITY_ATTRIBUTES)
+{
+    SetLastError(ERROR_INVALID_FUNCTION);
+    return FALSE;
+}
+
 /* Guards against a full disk reported as anything but itself, or followed
- * by more copying; the part-written file stays. */
+ * by more copying, and against another driver's earlier copies cut short,
+ * emptied or left replaced, or a temporary left behind: when the expansion
+ * fills the disk, and when the copy that keeps the earlier file (where the
+ * file system refuses hard links) does. */
 TEST_F(CopyRootTest, DiskThatFillsDuringExpansion)
 {
+    struct Case
+    {
+        const char *what;
+        std::vector<std::string> names;
+        size_t earlierSize; /* of another driver's copy of the first name */
+        bool links;
+    };
+    const Case cases[] = {
+        {"expansion", {"CPBIG.TXT", "CPSMALL.INI"}, 1000, true},
+        {"keeping the earlier copy, no hard links", {"CPSMALL.INI", "CPRAND.BIN"}, 25000, false},
+    };
     std::string drv = EnvDir("SETUP_FULL_DIR");
-    Folders f("full");
-    ASSERT_TRUE(AddSources(f, {"CPBIG.TX_", "CPSMALL.INI"}));
-    SetFiles({"CPBIG.TXT", "CPSMALL.INI"}, drv);
-    CopyRun run;
-    EXPECT_EQ(2, RunDialog(run));
-    ASSERT_EQ(1u, run.messages.size());
-    EXPECT_EQ("Error", run.messages[0].title);
-    EXPECT_EQ("Insufficient disk space.", run.messages[0].text);
-    EXPECT_EQ(0, g_state.nextFileIndex);
-    std::string part = ReadFileBytes(drv + "CPBIG.TXT");
-    std::string whole = ReadFileBytes(FixtureDir() + "ref\\CPBIG.TXT");
-    EXPECT_GT(part.size(), 0u);
-    EXPECT_LT(part.size(), whole.size());
-    EXPECT_EQ(whole.substr(0, part.size()), part);
-    EXPECT_FALSE(Exists(drv + "CPSMALL.INI"));
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        for (const auto &file : DriverFiles(drv))
+            DeleteFileA((drv + file.first).c_str());
+        Folders f("full");
+        ASSERT_TRUE(AddSources(f, {"CPBIG.TX_", "CPSMALL.INI", "CPRAND.BIN"}));
+        std::string other = ReadFileBytes(FixtureDir() + "ref\\CPRAND.BIN");
+        while (other.size() < c.earlierSize)
+            other += other;
+        other.resize(c.earlierSize);
+        for (const std::string sub : {"", "3\\"})
+        {
+            HANDLE h = CreateFileA((drv + sub + c.names[0]).c_str(), GENERIC_WRITE, 0, NULL,
+                                   CREATE_ALWAYS, 0, NULL);
+            DWORD written = 0;
+            ASSERT_TRUE(WriteFile(h, other.data(), (DWORD)other.size(), &written, NULL));
+            CloseHandle(h);
+        }
+        const std::map<std::string, std::string> before = DriverFiles(drv);
+        SetFiles(c.names, drv);
+        FileApi files = kKernelFiles;
+        if (!c.links)
+            files.createHardLink = RefusedLink;
+        g_files = &files;
+        CopyRun run;
+        EXPECT_EQ(2, RunDialog(run));
+        g_files = &kKernelFiles;
+        ASSERT_EQ(1u, run.messages.size());
+        EXPECT_EQ("Error", run.messages[0].title);
+        EXPECT_EQ("Insufficient disk space.", run.messages[0].text);
+        EXPECT_EQ(0, g_state.nextFileIndex);
+        EXPECT_FALSE(Exists(drv + c.names[1]));
+        EXPECT_EQ(before, DriverFiles(drv)) << "before the run's end";
+        EXPECT_EQ(std::vector<std::string>(), NotPutBack(drv, before));
+    }
 }
 
 } // namespace

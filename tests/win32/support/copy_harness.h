@@ -18,11 +18,14 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "app/setup_state.h"
 #include "copy/copy_dialog.h"
+#include "copy/copy_logic.h"
+#include "copy/file_replace.h"
 #include "profile/resource.h"
 #include "pixels.h"
 #include "ui_driver.h"
@@ -204,6 +207,7 @@ inline void SetFiles(const std::vector<std::string> &names, const std::string &d
     g_state.nextFileIndex = 0;
     g_state.cancelRequested = 0;
     g_state.modelDataRefused = 0;
+    g_state.keptCopies.count = 0;
 }
 
 inline std::string ReadFileBytes(const std::string &path, bool *found = nullptr)
@@ -226,6 +230,50 @@ inline std::string ReadFileBytes(const std::string &path, bool *found = nullptr)
 inline bool Exists(const std::string &path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+/* Every file of the driver directory `drv` and its "3" folder ("3\\NAME"),
+ * with its bytes. */
+inline std::map<std::string, std::string> DriverFiles(const std::string &drv)
+{
+    std::map<std::string, std::string> files;
+    for (const std::string sub : {"", "3\\"})
+    {
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA((drv + sub + "*").c_str(), &found);
+        if (find == INVALID_HANDLE_VALUE)
+            continue;
+        do
+        {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                files[sub + found.cFileName] = ReadFileBytes(drv + sub + found.cFileName);
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    return files;
+}
+
+/* The copy's part of the run's end after a failed run, then what is not
+ * as it should be: a file the folders held `before` that does not hold its
+ * bytes again ("NAME changed"), or one of the copy's temporaries or kept
+ * copies left ("NAME left").  Files new to the folders may stay. */
+inline std::vector<std::string> NotPutBack(const std::string &drv,
+                                           const std::map<std::string, std::string> &before)
+{
+    FinishReplacedFiles(FALSE);
+    std::vector<std::string> wrong;
+    std::map<std::string, std::string> after = DriverFiles(drv);
+    for (const auto &file : before)
+    {
+        if (!after.count(file.first) || after[file.first] != file.second)
+            wrong.push_back(file.first + " changed");
+    }
+    for (const auto &file : after)
+    {
+        if (IsWorkName(PathFileName(file.first.c_str())))
+            wrong.push_back(file.first + " left");
+    }
+    return wrong;
 }
 
 /* A test case's folders: src (the package folder) and drv with drv\3; the
