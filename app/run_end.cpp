@@ -6,8 +6,14 @@
 #include "run_end.h"
 
 #include "sequence_logic.h"
+#include "../spooler/kept_records.h"
 
 void FinishRun(WORD outcome)
 {
-    (void)outcome;
+    /* The driver files first: a driver registered again takes its files
+     * from the driver directory. */
+
+    /* Then the spooler's drivers, printers and default printer.  A failure
+     * to put one back changes neither the outcome nor the final page. */
+    PutBackRemovedRecords(outcome == OUTCOME_COMPLETED);
 }

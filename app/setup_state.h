@@ -10,6 +10,8 @@
 
 #define SETUP_TEXT_MAX 1024
 
+struct KeptRecords;
+
 struct SetupState
 {
     HINSTANCE instance;
@@ -34,6 +36,7 @@ struct SetupState
     const char *messageTitle;
     WORD messageType; /* message dialog type; the final page's outcome */
     WORD statusTextId;
+    KeptRecords *keptRecords; /* what the run deleted from the spooler (kept_records.h) */
 };
 
 extern SetupState g_state;
