@@ -664,11 +664,14 @@ std::string Hex(const std::string &bytes)
     return out;
 }
 
+/* In name order: the spooler keeps no order to compare. */
 std::string Describe(const SpoolerWorld &world, const std::string &except)
 {
     std::string out;
     char number[96];
-    for (const std::string &name : world.drivers)
+    std::vector<std::string> drivers = world.drivers;
+    std::sort(drivers.begin(), drivers.end());
+    for (const std::string &name : drivers)
     {
         if (Same(name, except.c_str()))
             continue;
@@ -681,7 +684,6 @@ std::string Describe(const SpoolerWorld &world, const std::string &except)
                d.dataType + "|" + Hex(d.previousNames) + "|" + d.maker + "|" + d.url + "|" +
                d.hardwareId + "|" + d.provider + "]\n";
     }
-    /* In name order: the spooler keeps no order to compare. */
     std::vector<const Printer *> printers;
     for (const Printer &p : world.printers)
         printers.push_back(&p);
