@@ -25,8 +25,9 @@
 struct KeptKey
 {
     KeptKey *next;
-    BYTE *values; /* PRINTER_ENUM_VALUESA[count] and what they point at */
+    BYTE *values; /* PRINTER_ENUM_VALUESA[count] and what they point at; none without values */
     DWORD count;
+    int depth; /* 1 for a key of the printer's root */
     char path[SETUP_TEXT_MAX];
 };
 
@@ -130,42 +131,11 @@ static int IsDriverKept(const KeptRecords *records, const char *name)
     return 0;
 }
 
-/* The values of one key; 0 only when a block could not be had (a key
- * without values keeps nothing). */
-static int KeepKeyValues(HANDLE printer, const char *path, KeptPrinter *kept)
-{
-    DWORD count = 0;
-    DWORD size = 0;
-    DWORD error = 0;
-    BYTE *values = FetchSpoolerBlock(
-        [&](LPBYTE buffer, DWORD bytes, LPDWORD needed)
-        {
-            DWORD result =
-                g_spooler->enumPrinterDataEx(printer, path, buffer, bytes, needed, &count);
-            SetLastError(result);
-            return result == ERROR_SUCCESS;
-        },
-        &size, &error);
-    if (values == NULL)
-        return error != ERROR_NOT_ENOUGH_MEMORY;
-    KeptKey *key = (KeptKey *)NewBlock(sizeof(KeptKey));
-    if (key == NULL)
-    {
-        FreeBlock(values);
-        return 0;
-    }
-    key->values = values;
-    key->count = count;
-    (void)StringCchCopyA(key->path, sizeof(key->path), path);
-    key->next = kept->keys;
-    kept->keys = key;
-    return 1;
-}
-
-/* Every key below `path` ("" for the printer's root) with its values.  A
- * spooler that lists no keys keeps nothing: Windows 2000-7 answer
- * ERROR_FILE_NOT_FOUND for a key without subkeys. */
-static int KeepKeysBelow(HANDLE printer, const char *path, KeptPrinter *kept, int depth)
+/* Appends each subkey of `path` ("" for the printer's root) with its values
+ * at *tail; 0 only when a block could not be had.  A spooler that lists no
+ * subkeys keeps nothing: Windows 2000-7 answer ERROR_FILE_NOT_FOUND for a
+ * key without subkeys, and a key without values keeps none. */
+static int KeepSubkeys(HANDLE printer, const char *path, int depth, KeptKey ***tail)
 {
     DWORD size = 0;
     DWORD error = 0;
@@ -184,17 +154,52 @@ static int KeepKeysBelow(HANDLE printer, const char *path, KeptPrinter *kept, in
     for (const char *sub = (const char *)subkeys; ok && sub < end && *sub != '\0';)
     {
         size_t length = strnlen(sub, (size_t)(end - sub));
-        char child[SETUP_TEXT_MAX];
-        HRESULT made = path[0] == '\0' ? StringCchCopyNA(child, sizeof(child), sub, length)
-                                       : StringCchPrintfA(child, sizeof(child), "%s\\%.*s", path,
-                                                          (int)length, sub);
-        if (SUCCEEDED(made))
-            ok = KeepKeyValues(printer, child, kept) &&
-                 (depth >= KEY_DEPTH_MAX || KeepKeysBelow(printer, child, kept, depth + 1));
+        KeptKey *key = (KeptKey *)NewBlock(sizeof(KeptKey));
+        HRESULT made = E_FAIL;
+        if (key != NULL)
+            made = path[0] == '\0' ? StringCchCopyNA(key->path, sizeof(key->path), sub, length)
+                                   : StringCchPrintfA(key->path, sizeof(key->path), "%s\\%.*s",
+                                                      path, (int)length, sub);
+        if (key == NULL)
+            ok = 0;
+        else if (FAILED(made))
+            FreeBlock(key);
+        else
+        {
+            key->depth = depth;
+            DWORD valuesSize = 0;
+            key->values = FetchSpoolerBlock(
+                [&](LPBYTE buffer, DWORD bytes, LPDWORD needed)
+                {
+                    DWORD result = g_spooler->enumPrinterDataEx(printer, key->path, buffer, bytes,
+                                                                needed, &key->count);
+                    SetLastError(result);
+                    return result == ERROR_SUCCESS;
+                },
+                &valuesSize, &error);
+            if (key->values == NULL)
+                key->count = 0;
+            **tail = key;
+            *tail = &key->next;
+            ok = key->values != NULL || error != ERROR_NOT_ENOUGH_MEMORY;
+        }
         sub += length + 1;
     }
     FreeBlock(subkeys);
     return ok;
+}
+
+/* Every key of the printer's data, breadth first: each key kept is visited
+ * once for its own subkeys. */
+static int KeepPrinterData(HANDLE printer, KeptPrinter *kept)
+{
+    KeptKey **tail = &kept->keys;
+    if (!KeepSubkeys(printer, "", 1, &tail))
+        return 0;
+    for (const KeptKey *key = kept->keys; key != NULL; key = key->next)
+        if (key->depth < KEY_DEPTH_MAX && !KeepSubkeys(printer, key->path, key->depth + 1, &tail))
+            return 0;
+    return 1;
 }
 
 int KeepPrinter(HANDLE printer, const char *name, int *added)
@@ -216,7 +221,7 @@ int KeepPrinter(HANDLE printer, const char *name, int *added)
         FetchSpoolerBlock([printer](LPBYTE buffer, DWORD bytes, LPDWORD needed)
                           { return g_spooler->getPrinter(printer, 2, buffer, bytes, needed); },
                           &size, &error);
-    if (kept->info == NULL || PrinterNameOf(kept) == NULL || !KeepKeysBelow(printer, "", kept, 1))
+    if (kept->info == NULL || PrinterNameOf(kept) == NULL || !KeepPrinterData(printer, kept))
     {
         ReleasePrinter(kept);
         return 0;
