@@ -12,6 +12,8 @@
 
 #define SETUP_TEXT_MAX 1024
 
+struct KeptRecords;
+
 struct SetupState
 {
     HINSTANCE instance;
@@ -36,9 +38,10 @@ struct SetupState
     const char *messageTitle;
     WORD messageType; /* message dialog type; the final page's outcome */
     WORD statusTextId;
-    int lastInstallResult; /* the latest InstallDriverAndPrinter's answer */
-    WNDPROC barStaticProc; /* the progress bar static's own window procedure */
-    KeptCopies keptCopies; /* earlier copies the copy replaced, until the run's end */
+    int lastInstallResult;    /* the latest InstallDriverAndPrinter's answer */
+    WNDPROC barStaticProc;    /* the progress bar static's own window procedure */
+    KeptCopies keptCopies;    /* earlier copies the copy replaced, until the run's end */
+    KeptRecords *keptRecords; /* what the run deleted from the spooler (kept_records.h) */
 };
 
 extern SetupState g_state;
