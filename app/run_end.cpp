@@ -7,9 +7,14 @@
 
 #include "sequence_logic.h"
 #include "../copy/file_replace.h"
+#include "../spooler/kept_records.h"
 
 void FinishRun(WORD outcome)
 {
-    /* First: a driver put back needs its files back first. */
+    /* The driver files first: a driver registered again takes its files
+     * from the driver directory. */
     FinishReplacedFiles(outcome == OUTCOME_COMPLETED);
+    /* Then the spooler's drivers, printers and default printer.  A failure
+     * to put one back changes neither the outcome nor the final page. */
+    PutBackRemovedRecords(outcome == OUTCOME_COMPLETED);
 }

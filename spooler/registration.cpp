@@ -6,6 +6,7 @@
  */
 #include "registration.h"
 
+#include "kept_records.h"
 #include "spooler_api.h"
 
 #include <string.h>
@@ -60,7 +61,11 @@ void DeletePrinterByName(const char *name)
     HANDLE printer = OpenToDelete(name, &error);
     if (!printer)
         return;
-    g_spooler->deletePrinter(printer);
+    /* A printer whose record cannot be kept stays, and the port page's
+     * removal then reports it as it reports any refusal. */
+    int kept = 0;
+    if (KeepPrinter(printer, name, &kept) && !g_spooler->deletePrinter(printer) && kept)
+        ForgetNewestPrinter();
     g_spooler->closePrinter(printer);
 }
 
@@ -73,12 +78,28 @@ int RemovePrinterAndDriver(const char *name)
      * is there in place. */
     if (!printer)
         return error == ERROR_INVALID_PRINTER_NAME;
+    int kept = 0;
+    if (!KeepPrinter(printer, name, &kept))
+    {
+        g_spooler->closePrinter(printer);
+        return 0;
+    }
     int result = 1;
     if (!g_spooler->deletePrinter(printer))
+    {
+        if (kept)
+            ForgetNewestPrinter();
         result = 0;
+    }
     g_spooler->closePrinter(printer);
+    if (!KeepDriver(name, &kept))
+        return 0;
     if (!g_spooler->deletePrinterDriver(NULL, SpoolerText(g_state.environment), SpoolerText(name)))
+    {
+        if (kept)
+            ForgetNewestDriver();
         result = 0;
+    }
     return result;
 }
 
@@ -138,6 +159,7 @@ int InstallDriverAndPrinter(void)
         ReportDriverRefused(error);
         return 0;
     }
+    NoteRegisteredDriver(g_state.modelName);
 
     printer.pServerName = NULL;
     printer.pPrinterName = g_state.modelName;
@@ -150,6 +172,7 @@ int InstallDriverAndPrinter(void)
     HANDLE added = g_spooler->addPrinter(NULL, 2, (LPBYTE)&printer);
     if (!added)
         return 0;
+    NoteRegisteredPrinter(g_state.modelName);
     g_spooler->closePrinter(added);
     return 1;
 }

@@ -24,7 +24,12 @@ int LoadWinSpooler(HMODULE winspool)
         !ResolveFunction(winspool, "AddPrinterDriverA", &t.addPrinterDriver) ||
         !ResolveFunction(winspool, "AddPrinterA", &t.addPrinter) ||
         !ResolveFunction(winspool, "GetPrinterA", &t.getPrinter) ||
-        !ResolveFunction(winspool, "EnumPortsA", &t.enumPorts))
+        !ResolveFunction(winspool, "EnumPortsA", &t.enumPorts) ||
+        !ResolveFunction(winspool, "EnumPrinterKeyA", &t.enumPrinterKey) ||
+        !ResolveFunction(winspool, "EnumPrinterDataExA", &t.enumPrinterDataEx) ||
+        !ResolveFunction(winspool, "SetPrinterDataExA", &t.setPrinterDataEx) ||
+        !ResolveFunction(winspool, "GetDefaultPrinterA", &t.getDefaultPrinter) ||
+        !ResolveFunction(winspool, "SetDefaultPrinterA", &t.setDefaultPrinter))
         return 0;
     s_winSpooler = t;
     return 1;

@@ -31,6 +31,17 @@ struct SpoolerApi
     (HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed);
     BOOL(WINAPI *enumPorts)
     (LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned);
+    /* What a printer of the run's removals needs to be registered again
+     * (Windows 2000 and later): its printer data, by key, and the user's
+     * default printer. */
+    DWORD(WINAPI *enumPrinterKey)
+    (HANDLE printer, LPCSTR key, LPSTR subkeys, DWORD size, LPDWORD needed);
+    DWORD(WINAPI *enumPrinterDataEx)
+    (HANDLE printer, LPCSTR key, LPBYTE values, DWORD size, LPDWORD needed, LPDWORD returned);
+    DWORD(WINAPI *setPrinterDataEx)
+    (HANDLE printer, LPCSTR key, LPCSTR value, DWORD type, LPBYTE data, DWORD size);
+    BOOL(WINAPI *getDefaultPrinter)(LPSTR buffer, LPDWORD size);
+    BOOL(WINAPI *setDefaultPrinter)(LPCSTR name);
 };
 
 /* The platform's spooler, filled by LoadWinSpooler at start-up. */

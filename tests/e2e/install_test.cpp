@@ -119,6 +119,7 @@ struct PrinterSeen
     std::string port;
     std::string dataType;
     std::string processor;
+    std::string comment;
 };
 
 std::vector<PrinterSeen> PrintersNamed(const std::string &name)
@@ -135,7 +136,8 @@ std::vector<PrinterSeen> PrintersNamed(const std::string &name)
             found.push_back({p[i].pDriverName ? p[i].pDriverName : "",
                              p[i].pPortName ? p[i].pPortName : "",
                              p[i].pDatatype ? p[i].pDatatype : "",
-                             p[i].pPrintProcessor ? p[i].pPrintProcessor : ""});
+                             p[i].pPrintProcessor ? p[i].pPrintProcessor : "",
+                             p[i].pComment ? p[i].pComment : ""});
     return found;
 }
 
@@ -444,5 +446,170 @@ TEST_F(Install, PortListFollowsTheSpoolersPorts)
         EXPECT_EQ(page, WaitFor(kPortMark, 5000)) << "the warning ended the page";
         ASSERT_NE(CancelAndAnswer(page, IDYES), nullptr);
         ExpectFailedFinalPageAndExit(true);
+    }
+}
+
+namespace
+{
+
+/* Gives a printer a comment, as its user would in its properties. */
+bool SetComment(const std::string &name, const char *comment)
+{
+    HANDLE printer = NULL;
+    PRINTER_DEFAULTSA all = {NULL, NULL, PRINTER_ALL_ACCESS};
+    if (!OpenPrinterA((LPSTR)name.c_str(), &printer, &all))
+        return false;
+    DWORD needed = 0;
+    GetPrinterA(printer, 2, NULL, 0, &needed);
+    std::vector<BYTE> buf(needed + 1);
+    bool ok = needed && GetPrinterA(printer, 2, buf.data(), needed, &needed);
+    if (ok)
+    {
+        PRINTER_INFO_2A *info = (PRINTER_INFO_2A *)buf.data();
+        info->pComment = (LPSTR)comment;
+        ok = SetPrinterA(printer, 2, buf.data(), 0) != 0;
+    }
+    ClosePrinter(printer);
+    return ok;
+}
+
+void RemovePrinterOf(const std::string &name)
+{
+    HANDLE printer = NULL;
+    PRINTER_DEFAULTSA all = {NULL, NULL, PRINTER_ALL_ACCESS};
+    if (OpenPrinterA((LPSTR)name.c_str(), &printer, &all))
+    {
+        DeletePrinter(printer);
+        ClosePrinter(printer);
+    }
+    DeletePrinterDriverA(NULL, (LPSTR) "Windows NT x86", (LPSTR)name.c_str());
+}
+
+/* The package folder's files copied into `to`, but `leaveOut`. */
+bool CopyPackageBut(const std::string &from, const std::string &to, const std::string &leaveOut)
+{
+    CreateDirectoryA(to.c_str(), NULL);
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = true;
+    do
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && leaveOut != found.cFileName)
+            ok = ok && CopyFileA((from + "\\" + found.cFileName).c_str(),
+                                 (to + "\\" + found.cFileName).c_str(), FALSE);
+    while (FindNextFileA(find, &found));
+    FindClose(find);
+    return ok;
+}
+
+} // namespace
+
+// A run that does not install the user's printer must leave it, and its
+// driver, as they were: on the port the user chose, with its comment.  The
+// pages delete it before anything is copied; the run's end puts it back.
+TEST_F(Install, EarlierPrinterSurvivesARunThatDoesNotInstallIt)
+{
+    const std::string model = Models()[0], other = Models()[1];
+    enum Ending
+    {
+        CANCEL_IN_COPY,
+        FILE_MISSING,
+        HALF_FAILED_REMOVAL,
+        OTHER_MODEL_INSTALLED
+    };
+    const struct
+    {
+        const char *name;
+        Ending ending;
+        std::string printer, driver; /* the user's, before the run */
+    } cases[] = {
+        {"cancel in the copy dialog", CANCEL_IN_COPY, model, model},
+        {"a file of the package missing", FILE_MISSING, model, model},
+        {"the printer runs on another driver", HALF_FAILED_REMOVAL, model, "Kept Printer"},
+        {"another model picked and left", OTHER_MODEL_INSTALLED, other, other},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Process run;
+        std::swap(p.info, run.info);
+        ASSERT_TRUE(AddPrinterOf("Kept Printer", "FILE:", "OLD.GPD")) << GetLastError();
+        if (c.driver == c.printer)
+            ASSERT_TRUE(AddPrinterOf(c.printer, "LPT2:", "OLD.GPD")) << GetLastError();
+        else
+        {
+            PRINTER_INFO_2A info = {};
+            info.pPrinterName = (LPSTR)c.printer.c_str();
+            info.pPortName = (LPSTR) "LPT2:";
+            info.pDriverName = (LPSTR)c.driver.c_str();
+            info.pPrintProcessor = (LPSTR) "WinPrint";
+            info.pDatatype = (LPSTR) "RAW";
+            HANDLE added = AddPrinterA(NULL, 2, (LPBYTE)&info);
+            ASSERT_NE(nullptr, added) << GetLastError();
+            ClosePrinter(added);
+        }
+        ASSERT_TRUE(SetComment(c.printer, "Front desk"));
+
+        std::string folder = d.folder;
+        if (c.ending == FILE_MISSING)
+        {
+            folder = "C:\\install_e2e_missing";
+            ASSERT_TRUE(CopyPackageBut(d.folder, folder, d.model + ".INI"));
+        }
+        ASSERT_TRUE(p.Start(folder + "\\" + d.program.substr(d.folder.size() + 1), folder));
+        HWND page = WaitFor(kWelcomeMark, 20000);
+        ASSERT_NE(page, nullptr) << "no welcome page";
+        page = Press(page, IDC_NEXT, kModelMark);
+        ASSERT_NE(page, nullptr) << "no model page";
+        if (c.ending == OTHER_MODEL_INSTALLED)
+        {
+            Pick(page, kModelMark, other);
+            page = Press(page, IDC_NEXT, kPortMark);
+            ASSERT_NE(page, nullptr) << "no port page";
+            page = Press(page, IDC_BACK, kModelMark);
+            ASSERT_NE(page, nullptr) << "no model page after Back";
+        }
+        Pick(page, kModelMark, model);
+        page = Press(page, IDC_NEXT, kPortMark);
+        ASSERT_NE(page, nullptr) << "no port page";
+        Pick(page, kPortMark, "COM2:");
+        ASSERT_TRUE(Click(page, IDC_NEXT));
+        if (c.ending == CANCEL_IN_COPY)
+        {
+            HWND copy = WaitFor(IDC_PROGRESS_BAR);
+            ASSERT_NE(copy, nullptr) << "no copy dialog";
+            ASSERT_NE(CancelAndAnswer(copy, IDYES), nullptr);
+        }
+        else if (c.ending == FILE_MISSING)
+        {
+            HWND error = WaitFor(IDC_MESSAGE_TEXT, 20000);
+            ASSERT_NE(error, nullptr) << "no error message";
+            Click(error, IDOK);
+        }
+        else if (c.ending == HALF_FAILED_REMOVAL)
+        {
+            HWND box = WaitForCaption(p.Id(), Text("Setup error", "설치 오류"), 10000);
+            ASSERT_NE(box, nullptr) << "no in-use message";
+            Click(box, IDOK);
+        }
+        HWND final = WaitFor(kFinalMark, 30000);
+        ASSERT_NE(final, nullptr) << "no final page";
+        EXPECT_EQ(c.ending == OTHER_MODEL_INSTALLED
+                      ? T().done
+                      : Text("The Installation has failed.", "설치를 중지합니다."),
+                  ControlText(final, IDC_OUTCOME_TEXT));
+        ASSERT_TRUE(Click(final, IDOK));
+        ExpectExit();
+
+        std::vector<PrinterSeen> printers = PrintersNamed(c.printer);
+        ASSERT_EQ(1u, printers.size()) << "the user's printer is gone";
+        EXPECT_EQ(c.driver, printers[0].driver);
+        EXPECT_EQ("LPT2:", printers[0].port);
+        EXPECT_EQ("Front desk", printers[0].comment);
+        EXPECT_EQ(1u, DriversNamed(c.driver).size()) << "the user's driver is gone";
+        EXPECT_EQ(1u, PrintersNamed("Kept Printer").size());
+        for (const std::string &name : {model, other, std::string("Kept Printer")})
+            RemovePrinterOf(name);
     }
 }

@@ -9,15 +9,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "app/run_end.h"
+#include "app/sequence_logic.h"
 #include "app/setup_state.h"
 #include "profile/common_texts.h"
 #include "setupinfo/setup_info.h"
+#include "spooler/kept_records.h"
 #include "spooler/registration.h"
 #include "spooler/spooler_api.h"
 #include "support/rules_spooler.h"
@@ -166,6 +170,7 @@ class RegistrationTest : public ::testing::Test
     void SetUp() override
     {
         g_spooler = &kWinSpooler;
+        ReleaseKeptRecords(); /* an earlier case's removals */
         ZeroMemory(&g_state, sizeof(g_state));
         g_state.osIndex = 3;
         g_state.driverVersion = 3;
@@ -679,13 +684,15 @@ TEST_F(RegistrationTest, StandInKeepsWindowsRules)
              return g_spooler->deletePrinterDriver(NULL, Env(), SpoolerText(kModel));
          },
          TRUE, 0xdeadbeef, none, none},
-        {"add a printer whose name a pending one holds", 1,
+        {"add a printer whose name a pending one holds: revived", 1,
          []
          {
              DeleteRules(kModel);
              return AddRulesPrinter("FILE:");
          },
-         FALSE, ERROR_PRINTER_ALREADY_EXISTS, none, model},
+         TRUE, 0xdeadbeef, model, model},
+        {"add a printer whose name another holds", 0, [] { return AddRulesPrinter("FILE:"); },
+         FALSE, ERROR_PRINTER_ALREADY_EXISTS, model, model},
         {"add a printer on an unknown port", 0,
          []
          {
@@ -785,4 +792,242 @@ TEST_F(RegistrationTest, MissingDriverFileIsRefusedAndReported)
     }
 }
 
+/* --- what a run that does not install a printer leaves ----------------- */
+
+const char kOtherModel[] = "Tarvik M270 EMF";
+
+/* A device mode with driver bytes after it, and a self-relative security
+ * descriptor, as a user's printer has them. */
+std::string DevModeBytes()
+{
+    std::string bytes(sizeof(DEVMODEA) + 8, '\0');
+    DEVMODEA *mode = (DEVMODEA *)&bytes[0];
+    lstrcpynA((char *)mode->dmDeviceName, kModel, CCHDEVICENAME);
+    mode->dmSize = sizeof(DEVMODEA);
+    mode->dmDriverExtra = 8;
+    mode->dmFields = DM_ORIENTATION | DM_COPIES;
+    mode->dmOrientation = DMORIENT_LANDSCAPE;
+    mode->dmCopies = 3;
+    memcpy(&bytes[sizeof(DEVMODEA)], "tray=LC", 8);
+    return bytes;
+}
+
+std::string SecurityBytes()
+{
+    SECURITY_DESCRIPTOR absolute;
+    InitializeSecurityDescriptor(&absolute, SECURITY_DESCRIPTOR_REVISION);
+    SetSecurityDescriptorDacl(&absolute, TRUE, NULL, FALSE);
+    DWORD size = 0;
+    MakeSelfRelativeSD(&absolute, NULL, &size);
+    std::string bytes(size, '\0');
+    EXPECT_TRUE(MakeSelfRelativeSD(&absolute, (PSECURITY_DESCRIPTOR)&bytes[0], &size));
+    return bytes;
+}
+
+/* The user's spooler before the run: the printer of the model's name, with
+ * everything a user sets, on its driver of an earlier version; a printer of
+ * the other model; a printer the run never touches; the model's printer as
+ * the default. */
+void UseUsersSpooler(int jobs)
+{
+    rules::Reset();
+    rules::SpoolerWorld &w = rules::World();
+    w.files = kPackageFiles;
+    w.files.insert(w.files.end(), {"OLD.GPD", "OLD.DLL"});
+    w.drivers = {kModel, kOtherModel, "Kept Driver"};
+    rules::Driver old;
+    old.dependents = std::string("OLD.GPD\0OLD.DLL\0", 16);
+    old.helpFile = "UNIDRV.HLP";
+    old.provider = "Tarvik Systems";
+    old.hardwareId = "TARVIK_M270_OLD";
+    old.previousNames = std::string("Tarvik M270\0", 12);
+    old.date = {0x11112222u, 0x01D00000u};
+    old.driverVersion = 0x0001000200030004ull;
+    w.driverFields[kModel] = old;
+    rules::Printer users(kModel, kModel, "LPT1:", jobs, false);
+    users.share = "frontdesk";
+    users.comment = "Front desk";
+    users.location = "Room 3";
+    users.attributes |= PRINTER_ATTRIBUTE_SHARED | PRINTER_ATTRIBUTE_DO_COMPLETE_FIRST;
+    users.priority = 5;
+    users.startTime = 60;
+    users.untilTime = 1200;
+    users.devMode = DevModeBytes();
+    users.security = SecurityBytes();
+    users.data["PrinterDriverData"] = {{"Duplex", REG_DWORD, std::string("\1\0\0\0", 4)}};
+    users.data["PrinterDriverData\\Trays"] = {{"Tray1", REG_SZ, std::string("Letter\0", 7)}};
+    w.printers = {users,
+                  {kOtherModel, kOtherModel, "FILE:", 0, false},
+                  {"Kept Printer", "Kept Driver", "FILE:", 0, false}};
+    w.defaultPrinter = kModel;
+    g_spooler = &rules::kRulesSpooler;
+}
+
+void UseUpperCaseDriver(rules::SpoolerWorld &w)
+{
+    w.drivers[0] = "TARVIK M270 TEST";
+    w.driverFields["TARVIK M270 TEST"] = w.driverFields[kModel];
+    w.driverFields.erase(kModel);
+    w.printers[0].driver = "TARVIK M270 TEST";
+}
+
+/* The pages' and the sequencer's spooler work, in the order of a run. */
+void ModelNext(const char *model)
+{
+    lstrcpyA(g_state.modelName, model);
+    ASSERT_EQ(1, ReadModelData());
+    if (IsDriverInstalled(model))
+        DeletePrinterByName(model);
+}
+
+WORD InstallPhase()
+{
+    int installed = InstallDriverAndPrinter();
+    if (ReinstallAfter(installed))
+    {
+        RemovePrinterAndDriver(g_state.modelName);
+        installed = InstallDriverAndPrinter();
+    }
+    return (WORD)InstallOutcome(installed);
+}
+
+/* Guards against a run that ends on the failure page, or installs another
+ * model, costing the user a printer or a driver it deleted on the way (its
+ * port, share, comment, location, device mode, security, printer data, its
+ * driver's files and fields, its place as the default printer), and
+ * against a printer the install replaced being put back over the new one. */
+TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
+{
+    struct Case
+    {
+        const char *name;
+        int jobs;
+        std::function<WORD()> walk; /* the run, to its outcome */
+        WORD outcome;
+        /* what may differ afterwards: the new printer and driver of this
+         * name, and the expected change to the user's records */
+        const char *replaced;
+        std::function<void(rules::SpoolerWorld &)> change;
+    };
+    const auto same = [](rules::SpoolerWorld &) {};
+    const Case cases[] = {
+        {"cancel at the port page after the model page's deletion; the share no longer to be "
+         "had",
+         0,
+         []
+         {
+             ModelNext(kModel);
+             rules::World().sharing = false;
+             return (WORD)OUTCOME_FAILED;
+         },
+         OUTCOME_FAILED, "",
+         [](rules::SpoolerWorld &w)
+         {
+             w.sharing = false;
+             w.printers[0].attributes &= ~(DWORD)PRINTER_ATTRIBUTE_SHARED;
+         }},
+        {"cancel in the copy dialog", 0,
+         []
+         {
+             ModelNext(kModel);
+             EXPECT_EQ(1, RemovePrinterAndDriver(kModel));
+             return (WORD)OUTCOME_FAILED;
+         },
+         OUTCOME_FAILED, "", same},
+        {"a copy that gives up after the port page removed the printer and its driver", 0,
+         []
+         {
+             /* The driver's name in other letters: the model page's check
+              * misses it, the spooler's deletion does not. */
+             UseUpperCaseDriver(rules::World());
+             ModelNext(kModel);
+             EXPECT_EQ(1, RemovePrinterAndDriver(kModel));
+             EXPECT_EQ(2u, rules::World().drivers.size());
+             return (WORD)OUTCOME_FAILED;
+         },
+         OUTCOME_FAILED, "", UseUpperCaseDriver},
+        {"the port page's half-failed removal: the printer runs on another driver", 0,
+         []
+         {
+             rules::World().printers[0].driver = "Kept Driver";
+             rules::World().drivers.erase(rules::World().drivers.begin());
+             ModelNext(kModel);
+             EXPECT_EQ(0, RemovePrinterAndDriver(kModel));
+             return (WORD)OUTCOME_FAILED;
+         },
+         OUTCOME_FAILED, "",
+         [](rules::SpoolerWorld &w)
+         {
+             w.printers[0].driver = "Kept Driver";
+             w.drivers.erase(w.drivers.begin());
+         }},
+        {"a refused driver install", 0,
+         []
+         {
+             ModelNext(kModel);
+             EXPECT_EQ(1, RemovePrinterAndDriver(kModel));
+             rules::World().files.erase(rules::World().files.begin() + 5); /* M270RES.DLL */
+             return InstallPhase();
+         },
+         OUTCOME_FAILED, "", [](rules::SpoolerWorld &w) { w.files.erase(w.files.begin() + 5); }},
+        {"another model picked and left, then the other installed", 0,
+         []
+         {
+             ModelNext(kOtherModel);
+             ModelNext(kModel);
+             ChooseModel(kModel, "COM1:");
+             EXPECT_EQ(1, RemovePrinterAndDriver(kModel));
+             return InstallPhase();
+         },
+         OUTCOME_COMPLETED, kModel, same},
+        {"the printer of the model's name replaced by the install", 0,
+         []
+         {
+             ModelNext(kModel);
+             ChooseModel(kModel, "COM1:");
+             EXPECT_EQ(1, RemovePrinterAndDriver(kModel));
+             return InstallPhase();
+         },
+         OUTCOME_COMPLETED, kModel, same},
+        {"a printer with queued jobs: pending deletion, then revived", 2,
+         []
+         {
+             ModelNext(kModel);
+             EXPECT_EQ((std::vector<std::string>{kOtherModel, "Kept Printer"}),
+                       rules::PrinterNames());
+             EXPECT_EQ(1, RemovePrinterAndDriver(kModel));
+             return (WORD)OUTCOME_FAILED;
+         },
+         OUTCOME_FAILED, "", same},
+    };
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ChooseModel(kModel, "FILE:");
+        UseUsersSpooler(c.jobs);
+        rules::SpoolerWorld expected = rules::World();
+        c.change(expected);
+        MessageBoxCloser closer;
+        WORD outcome = c.walk();
+        FinishRun(outcome);
+        closer.Stop();
+        EXPECT_EQ(c.outcome, outcome);
+        EXPECT_EQ(rules::Describe(expected, c.replaced),
+                  rules::Describe(rules::World(), c.replaced));
+        EXPECT_EQ(nullptr, g_state.keptRecords) << "the records outlive the run";
+        if (c.replaced[0] != '\0')
+        {
+            /* Exactly the new driver and printer, on the port chosen. */
+            std::string described = rules::Describe(rules::World());
+            EXPECT_NE(std::string::npos,
+                      described.find("printer Tarvik M270 Test attributes 240 priority 0/0 time "
+                                     "0-0 jobs 0 [Tarvik M270 Test|COM1:|||||WinPrint|RAW|] "
+                                     "devmode  security \n"))
+                << described;
+            EXPECT_NE(std::string::npos, described.find("|Tarvik Systems]\n"));
+            EXPECT_EQ(1, (int)std::count(rules::World().drivers.begin(),
+                                         rules::World().drivers.end(), kModel));
+        }
+    }
+}
 } // namespace

@@ -244,10 +244,10 @@ TEST_F(SequencerTest, InstallPhaseReportsTheLastInstall)
 
 /* Guards against a step Windows refuses (a driver file missing from the
  * driver directory, no administrator rights, a port the spooler does not
- * know, the name still held by a printer pending deletion on its jobs)
- * ending on the success page or showing its error box more than once, and
- * against a completed install phase leaving anything but one driver and one
- * printer. */
+ * know) ending on the success page or showing its error box more than
+ * once, against a printer pending deletion on its jobs, which the install
+ * revives, ending on the failure page, and against a completed install
+ * phase leaving anything but one driver and one printer. */
 TEST_F(SequencerTest, InstallPhaseUnderWindowsRules)
 {
     struct Case
@@ -273,7 +273,7 @@ TEST_F(SequencerTest, InstallPhaseUnderWindowsRules)
              w.drivers = {"Seq Model"};
              w.printers = {{"Seq Model", "Seq Model", "FILE:", 1, true}};
          },
-         nullptr, false, none, model},
+         nullptr, true, model, model},
     };
     static const char kFiles[] = "SEQ.GPD\0SEQ.DLL\0";
     memcpy(g_state.dependentFiles, kFiles, sizeof(kFiles));

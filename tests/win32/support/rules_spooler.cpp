@@ -14,12 +14,21 @@
  *     record names is not in the driver directory, and replaces a driver of
  *     the same name;
  *   - AddPrinter fails with ERROR_PRINTER_ALREADY_EXISTS, or for an unknown
- *     driver, port or print processor;
+ *     driver, port or print processor; of the name of a printer pending
+ *     deletion it revives that printer, its jobs still queued, with the
+ *     record given;
+ *   - deleting the default printer makes another the default (the first
+ *     left), as Windows XP-7 and Wine do;
+ *   - EnumPrinterKey and EnumPrinterDataEx answer ERROR_MORE_DATA for a
+ *     buffer too small and ERROR_FILE_NOT_FOUND for a key that has no
+ *     subkeys or does not exist; SetPrinterDataEx needs administer access;
  *   - with the spooler service stopped every call fails with
  *     RPC_S_SERVER_UNAVAILABLE.
  */
 #include "rules_spooler.h"
 
+#include <stdio.h>
+#include <algorithm>
 #include <string.h>
 
 namespace rules
@@ -38,11 +47,56 @@ SpoolerWorld g_world;
 std::vector<Handle> g_handles;
 const UINT_PTR kHandleBase = 0x7100;
 const char kEnvironment[] = "Windows NT x86";
+const char kVersionFolder[] = "C:\\windows\\system32\\spool\\drivers\\w32x86\\3\\";
 
 BOOL Fail(DWORD error)
 {
     SetLastError(error);
     return FALSE;
+}
+
+/* Lays out a record's texts and blobs after it, as the spooler does. */
+struct Packer
+{
+    BYTE *at;
+    LPSTR Text(const std::string &text)
+    {
+        LPSTR start = (LPSTR)at;
+        memcpy(at, text.c_str(), text.size() + 1);
+        at += text.size() + 1;
+        return start;
+    }
+    /* A NUL-separated list, closed by an empty name. */
+    LPSTR List(const std::string &list)
+    {
+        LPSTR start = (LPSTR)at;
+        memcpy(at, list.data(), list.size());
+        at += list.size();
+        *at++ = '\0';
+        return start;
+    }
+    BYTE *Blob(const std::string &bytes)
+    {
+        at = (BYTE *)(((UINT_PTR)at + 3) & ~(UINT_PTR)3);
+        BYTE *start = at;
+        memcpy(at, bytes.data(), bytes.size());
+        at += bytes.size();
+        return start;
+    }
+};
+
+std::string TextOf(const char *text)
+{
+    return text ? text : "";
+}
+
+/* A NUL-separated list closed by an empty name, without the closing NUL. */
+std::string ListOf(const char *list)
+{
+    std::string out;
+    for (const char *p = list; p && *p; p += strlen(p) + 1)
+        out.append(p, strlen(p) + 1);
+    return out;
 }
 
 bool Same(const std::string &a, const char *b)
@@ -140,9 +194,62 @@ BOOL WINAPI RulesEnumDrivers(LPSTR, LPSTR environment, DWORD level, LPBYTE buffe
         return FALSE;
     if (!KnownEnvironment(environment))
         return Fail(ERROR_INVALID_ENVIRONMENT);
-    if (level != 1)
+    if (level == 1)
+        return AnswerNames(g_world.drivers, buffer, size, needed, returned);
+    if (level != 6)
         return Fail(ERROR_INVALID_LEVEL);
-    return AnswerNames(g_world.drivers, buffer, size, needed, returned);
+    /* Level 6: the files as full paths in the version folder. */
+    const std::string folder = kVersionFolder;
+    std::vector<Driver> fields;
+    DWORD total = 0;
+    for (const std::string &name : g_world.drivers)
+    {
+        auto known = g_world.driverFields.find(name);
+        Driver d = known == g_world.driverFields.end() ? Driver() : known->second;
+        for (std::string *file : {&d.driverPath, &d.dataFile, &d.configFile, &d.helpFile})
+            if (!file->empty())
+                *file = folder + *file;
+        std::string dependents;
+        for (const char *p = d.dependents.c_str(); *p; p += strlen(p) + 1)
+            dependents += folder + p + '\0';
+        d.dependents = dependents;
+        total += sizeof(DRIVER_INFO_6A) + (DWORD)name.size() + sizeof(kEnvironment) + 3;
+        for (const std::string *t :
+             {&d.driverPath, &d.dataFile, &d.configFile, &d.helpFile, &d.dependents, &d.monitor,
+              &d.dataType, &d.previousNames, &d.maker, &d.url, &d.hardwareId, &d.provider})
+            total += (DWORD)t->size() + 2;
+        fields.push_back(d);
+    }
+    *needed = total;
+    if (buffer == NULL || size < total)
+        return Fail(ERROR_INSUFFICIENT_BUFFER);
+    DRIVER_INFO_6A *records = (DRIVER_INFO_6A *)buffer;
+    Packer pack = {buffer + g_world.drivers.size() * sizeof(DRIVER_INFO_6A)};
+    for (size_t i = 0; i < fields.size(); ++i)
+    {
+        const Driver &d = fields[i];
+        DRIVER_INFO_6A &r = records[i];
+        ZeroMemory(&r, sizeof(r));
+        r.cVersion = d.version;
+        r.pName = pack.Text(g_world.drivers[i]);
+        r.pEnvironment = pack.Text(kEnvironment);
+        r.pDriverPath = pack.Text(d.driverPath);
+        r.pDataFile = pack.Text(d.dataFile);
+        r.pConfigFile = pack.Text(d.configFile);
+        r.pHelpFile = pack.Text(d.helpFile);
+        r.pDependentFiles = pack.List(d.dependents);
+        r.pMonitorName = pack.Text(d.monitor);
+        r.pDefaultDataType = pack.Text(d.dataType);
+        r.pszzPreviousNames = pack.List(d.previousNames);
+        r.ftDriverDate = d.date;
+        r.dwlDriverVersion = d.driverVersion;
+        r.pszMfgName = pack.Text(d.maker);
+        r.pszOEMUrl = pack.Text(d.url);
+        r.pszHardwareID = pack.Text(d.hardwareId);
+        r.pszProvider = pack.Text(d.provider);
+    }
+    *returned = (DWORD)fields.size();
+    return TRUE;
 }
 
 BOOL WINAPI RulesEnumPorts(LPSTR, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
@@ -184,6 +291,16 @@ BOOL WINAPI RulesDeletePrinter(HANDLE printer)
     if (!(h->access & PRINTER_ACCESS_ADMINISTER))
         return Fail(ERROR_ACCESS_DENIED);
     FindPrinter(h->printer.c_str(), true)->pending = true;
+    if (Same(g_world.defaultPrinter, h->printer.c_str()))
+    {
+        g_world.defaultPrinter.clear();
+        for (const Printer &p : g_world.printers)
+            if (!p.pending)
+            {
+                g_world.defaultPrinter = p.name;
+                break;
+            }
+    }
     return TRUE;
 }
 
@@ -214,6 +331,7 @@ BOOL WINAPI RulesDeleteDriver(LPSTR, LPSTR environment, LPSTR name)
         for (const Printer &p : g_world.printers)
             if (Same(p.driver, name))
                 return Fail(ERROR_PRINTER_DRIVER_IN_USE);
+        g_world.driverFields.erase(drivers[i]);
         drivers.erase(drivers.begin() + i);
         return TRUE;
     }
@@ -244,6 +362,22 @@ BOOL WINAPI RulesAddDriver(LPSTR, DWORD level, LPBYTE info)
             return Fail(ERROR_FILE_NOT_FOUND);
     if (!Listed(g_world.drivers, d->pName))
         g_world.drivers.push_back(d->pName);
+    Driver &kept = g_world.driverFields[d->pName];
+    kept.version = d->cVersion;
+    kept.driverPath = d->pDriverPath;
+    kept.dataFile = d->pDataFile;
+    kept.configFile = d->pConfigFile;
+    kept.helpFile = TextOf(d->pHelpFile);
+    kept.dependents = ListOf(d->pDependentFiles);
+    kept.monitor = TextOf(d->pMonitorName);
+    kept.dataType = TextOf(d->pDefaultDataType);
+    kept.previousNames = ListOf(d->pszzPreviousNames);
+    kept.date = d->ftDriverDate;
+    kept.driverVersion = d->dwlDriverVersion;
+    kept.maker = TextOf(d->pszMfgName);
+    kept.url = TextOf(d->pszOEMUrl);
+    kept.hardwareId = TextOf(d->pszHardwareID);
+    kept.provider = TextOf(d->pszProvider);
     return TRUE;
 }
 
@@ -260,7 +394,7 @@ HANDLE WINAPI RulesAddPrinter(LPSTR, DWORD level, LPBYTE info)
         error = ERROR_ACCESS_DENIED;
     else if (!p || !p->pPrinterName || !p->pPortName || !p->pDriverName || !p->pPrintProcessor)
         error = ERROR_INVALID_PARAMETER;
-    else if (FindPrinter(p->pPrinterName, true))
+    else if (FindPrinter(p->pPrinterName, false))
         error = ERROR_PRINTER_ALREADY_EXISTS;
     else if (!Listed(g_world.drivers, p->pDriverName))
         error = ERROR_UNKNOWN_PRINTER_DRIVER;
@@ -268,12 +402,43 @@ HANDLE WINAPI RulesAddPrinter(LPSTR, DWORD level, LPBYTE info)
         error = ERROR_UNKNOWN_PORT;
     else if (lstrcmpiA(p->pPrintProcessor, "WinPrint") != 0)
         error = ERROR_UNKNOWN_PRINTPROCESSOR;
+    else if ((p->Attributes & PRINTER_ATTRIBUTE_SHARED) && !g_world.sharing)
+        error = ERROR_INVALID_SHARENAME;
     if (error)
     {
         SetLastError(error);
         return NULL;
     }
-    g_world.printers.push_back({p->pPrinterName, p->pDriverName, p->pPortName, 0, false});
+    Printer *revived = FindPrinter(p->pPrinterName, true);
+    if (revived == NULL)
+    {
+        g_world.printers.push_back({p->pPrinterName, p->pDriverName, p->pPortName, 0, false});
+        revived = &g_world.printers.back();
+    }
+    Printer &kept = *revived;
+    kept.pending = false;
+    kept.driver = p->pDriverName;
+    kept.port = p->pPortName;
+    kept.share = TextOf(p->pShareName);
+    kept.comment = TextOf(p->pComment);
+    kept.location = TextOf(p->pLocation);
+    kept.sepFile = TextOf(p->pSepFile);
+    kept.processor = p->pPrintProcessor;
+    kept.dataType = TextOf(p->pDatatype);
+    kept.parameters = TextOf(p->pParameters);
+    kept.attributes = p->Attributes | PRINTER_ATTRIBUTE_LOCAL;
+    kept.priority = p->Priority;
+    kept.defaultPriority = p->DefaultPriority;
+    kept.startTime = p->StartTime;
+    kept.untilTime = p->UntilTime;
+    kept.devMode.clear();
+    if (p->pDevMode)
+        kept.devMode.assign((const char *)p->pDevMode,
+                            p->pDevMode->dmSize + p->pDevMode->dmDriverExtra);
+    kept.security.clear();
+    if (p->pSecurityDescriptor)
+        kept.security.assign((const char *)p->pSecurityDescriptor,
+                             GetSecurityDescriptorLength(p->pSecurityDescriptor));
     return NewHandle(p->pPrinterName, PRINTER_ALL_ACCESS);
 }
 
@@ -288,8 +453,10 @@ BOOL WINAPI RulesGetPrinter(HANDLE printer, DWORD level, LPBYTE buffer, DWORD si
     if (level != 2)
         return Fail(ERROR_INVALID_LEVEL);
     const Printer *p = FindPrinter(h->printer.c_str(), true);
-    const std::string *texts[] = {&p->name, &p->driver, &p->port};
-    DWORD total = sizeof(PRINTER_INFO_2A);
+    const std::string *texts[] = {&p->name,     &p->share,     &p->port,    &p->driver,
+                                  &p->comment,  &p->location,  &p->sepFile, &p->processor,
+                                  &p->dataType, &p->parameters};
+    DWORD total = sizeof(PRINTER_INFO_2A) + (DWORD)(p->devMode.size() + p->security.size()) + 8;
     for (const std::string *t : texts)
         total += (DWORD)t->size() + 1;
     *needed = total;
@@ -297,16 +464,154 @@ BOOL WINAPI RulesGetPrinter(HANDLE printer, DWORD level, LPBYTE buffer, DWORD si
         return Fail(ERROR_INSUFFICIENT_BUFFER);
     ZeroMemory(buffer, total);
     PRINTER_INFO_2A *info = (PRINTER_INFO_2A *)buffer;
-    char *text = (char *)(info + 1);
-    LPSTR *fields[] = {&info->pPrinterName, &info->pDriverName, &info->pPortName};
-    for (int i = 0; i < 3; ++i)
-    {
-        *fields[i] = text;
-        memcpy(text, texts[i]->c_str(), texts[i]->size() + 1);
-        text += texts[i]->size() + 1;
-    }
+    Packer pack = {(BYTE *)(info + 1)};
+    LPSTR *fields[] = {&info->pPrinterName, &info->pShareName,      &info->pPortName,
+                       &info->pDriverName,  &info->pComment,        &info->pLocation,
+                       &info->pSepFile,     &info->pPrintProcessor, &info->pDatatype,
+                       &info->pParameters};
+    for (int i = 0; i < 10; ++i)
+        *fields[i] = pack.Text(*texts[i]);
+    if (!p->devMode.empty())
+        info->pDevMode = (LPDEVMODEA)pack.Blob(p->devMode);
+    if (!p->security.empty())
+        info->pSecurityDescriptor = (PSECURITY_DESCRIPTOR)pack.Blob(p->security);
+    info->Attributes = p->attributes;
+    info->Priority = p->priority;
+    info->DefaultPriority = p->defaultPriority;
+    info->StartTime = p->startTime;
+    info->UntilTime = p->untilTime;
     info->cJobs = (DWORD)p->jobs;
+    info->AveragePPM = p->jobs ? 12 : 0;
     info->Status = p->pending ? PRINTER_STATUS_PENDING_DELETION : 0;
+    return TRUE;
+}
+
+/* The printer behind a handle, or NULL with *error set. */
+Printer *HandlePrinter(HANDLE printer, DWORD *error)
+{
+    *error = ERROR_SUCCESS;
+    if (!g_world.running)
+        *error = RPC_S_SERVER_UNAVAILABLE;
+    Handle *h = FromHandle(printer);
+    if (*error == ERROR_SUCCESS && h == NULL)
+        *error = ERROR_INVALID_HANDLE;
+    return *error == ERROR_SUCCESS ? FindPrinter(h->printer.c_str(), true) : NULL;
+}
+
+DWORD WINAPI RulesEnumPrinterKey(HANDLE printer, LPCSTR key, LPSTR subkeys, DWORD size,
+                                 LPDWORD needed)
+{
+    *needed = 0;
+    DWORD error = 0;
+    const Printer *p = HandlePrinter(printer, &error);
+    if (p == NULL)
+        return error;
+    const std::string below = key && *key ? std::string(key) + "\\" : "";
+    std::vector<std::string> names;
+    for (const auto &entry : p->data)
+    {
+        if (entry.first.compare(0, below.size(), below) != 0 || entry.first.size() == below.size())
+            continue;
+        std::string name = entry.first.substr(below.size());
+        name = name.substr(0, name.find('\\'));
+        if (!Listed(names, name.c_str()))
+            names.push_back(name);
+    }
+    if (names.empty())
+        return ERROR_FILE_NOT_FOUND;
+    std::string list;
+    for (const std::string &n : names)
+        list += n + '\0';
+    *needed = (DWORD)list.size() + 1;
+    if (subkeys == NULL || size < *needed)
+        return ERROR_MORE_DATA;
+    Packer pack = {(BYTE *)subkeys};
+    pack.List(list);
+    return ERROR_SUCCESS;
+}
+
+DWORD WINAPI RulesEnumPrinterDataEx(HANDLE printer, LPCSTR key, LPBYTE buffer, DWORD size,
+                                    LPDWORD needed, LPDWORD returned)
+{
+    *needed = *returned = 0;
+    DWORD error = 0;
+    const Printer *p = HandlePrinter(printer, &error);
+    if (p == NULL)
+        return error;
+    auto found = p->data.find(TextOf(key));
+    if (found == p->data.end())
+        return ERROR_FILE_NOT_FOUND;
+    const std::vector<Value> &values = found->second;
+    DWORD total = (DWORD)(values.size() * sizeof(PRINTER_ENUM_VALUESA));
+    for (const Value &v : values)
+        total += (DWORD)(v.name.size() + 1 + v.bytes.size()) + 4;
+    *needed = total;
+    if (buffer == NULL || size < total)
+        return ERROR_MORE_DATA;
+    PRINTER_ENUM_VALUESA *records = (PRINTER_ENUM_VALUESA *)buffer;
+    Packer pack = {buffer + values.size() * sizeof(PRINTER_ENUM_VALUESA)};
+    for (size_t i = 0; i < values.size(); ++i)
+    {
+        records[i].pValueName = pack.Text(values[i].name);
+        records[i].cbValueName = (DWORD)values[i].name.size() + 1;
+        records[i].dwType = values[i].type;
+        records[i].pData = pack.Blob(values[i].bytes);
+        records[i].cbData = (DWORD)values[i].bytes.size();
+    }
+    *returned = (DWORD)values.size();
+    return ERROR_SUCCESS;
+}
+
+DWORD WINAPI RulesSetPrinterDataEx(HANDLE printer, LPCSTR key, LPCSTR value, DWORD type,
+                                   LPBYTE data, DWORD size)
+{
+    DWORD error = 0;
+    Printer *p = HandlePrinter(printer, &error);
+    if (p == NULL)
+        return error;
+    if (!(FromHandle(printer)->access & PRINTER_ACCESS_ADMINISTER))
+        return ERROR_ACCESS_DENIED;
+    if (key == NULL || *key == '\0' || value == NULL)
+        return ERROR_INVALID_PARAMETER;
+    std::vector<Value> &values = p->data[key];
+    std::string bytes((const char *)data, size);
+    for (Value &v : values)
+        if (Same(v.name, value))
+        {
+            v.type = type;
+            v.bytes = bytes;
+            return ERROR_SUCCESS;
+        }
+    values.push_back({value, type, bytes});
+    return ERROR_SUCCESS;
+}
+
+BOOL WINAPI RulesGetDefaultPrinter(LPSTR buffer, LPDWORD size)
+{
+    if (Stopped())
+        return FALSE;
+    if (g_world.defaultPrinter.empty())
+        return Fail(ERROR_FILE_NOT_FOUND);
+    DWORD length = (DWORD)g_world.defaultPrinter.size() + 1;
+    if (buffer == NULL || *size < length)
+    {
+        *size = length;
+        return Fail(ERROR_INSUFFICIENT_BUFFER);
+    }
+    memcpy(buffer, g_world.defaultPrinter.c_str(), length);
+    *size = length;
+    return TRUE;
+}
+
+BOOL WINAPI RulesSetDefaultPrinter(LPCSTR name)
+{
+    Note("SetDefaultPrinter", name);
+    if (Stopped())
+        return FALSE;
+    const Printer *p = FindPrinter(name, false);
+    if (p == NULL)
+        return Fail(ERROR_INVALID_PRINTER_NAME);
+    g_world.defaultPrinter = p->name;
     return TRUE;
 }
 
@@ -341,10 +646,69 @@ int CountCalls(const std::string &prefix)
 }
 
 const SpoolerApi kRulesSpooler = {
-    RulesGetDriverDirectory, RulesEnumDrivers,  RulesOpenPrinter, RulesDeletePrinter,
-    RulesClosePrinter,       RulesDeleteDriver, RulesAddDriver,   RulesAddPrinter,
-    RulesGetPrinter,         RulesEnumPorts,
+    RulesGetDriverDirectory, RulesEnumDrivers,       RulesOpenPrinter,       RulesDeletePrinter,
+    RulesClosePrinter,       RulesDeleteDriver,      RulesAddDriver,         RulesAddPrinter,
+    RulesGetPrinter,         RulesEnumPorts,         RulesEnumPrinterKey,    RulesEnumPrinterDataEx,
+    RulesSetPrinterDataEx,   RulesGetDefaultPrinter, RulesSetDefaultPrinter,
 };
+
+std::string Hex(const std::string &bytes)
+{
+    std::string out;
+    char two[4];
+    for (unsigned char c : bytes)
+    {
+        snprintf(two, sizeof(two), "%02x", c);
+        out += two;
+    }
+    return out;
+}
+
+/* In name order: the spooler keeps no order to compare. */
+std::string Describe(const SpoolerWorld &world, const std::string &except)
+{
+    std::string out;
+    char number[96];
+    std::vector<std::string> drivers = world.drivers;
+    std::sort(drivers.begin(), drivers.end());
+    for (const std::string &name : drivers)
+    {
+        if (Same(name, except.c_str()))
+            continue;
+        auto known = world.driverFields.find(name);
+        const Driver d = known == world.driverFields.end() ? Driver() : known->second;
+        snprintf(number, sizeof(number), " v%lu date %08lx%08lx version %llu", d.version,
+                 d.date.dwHighDateTime, d.date.dwLowDateTime, (unsigned long long)d.driverVersion);
+        out += "driver " + name + number + " [" + d.driverPath + "|" + d.dataFile + "|" +
+               d.configFile + "|" + d.helpFile + "|" + Hex(d.dependents) + "|" + d.monitor + "|" +
+               d.dataType + "|" + Hex(d.previousNames) + "|" + d.maker + "|" + d.url + "|" +
+               d.hardwareId + "|" + d.provider + "]\n";
+    }
+    std::vector<const Printer *> printers;
+    for (const Printer &p : world.printers)
+        printers.push_back(&p);
+    std::sort(printers.begin(), printers.end(),
+              [](const Printer *a, const Printer *b) { return a->name < b->name; });
+    for (const Printer *kept : printers)
+    {
+        const Printer &p = *kept;
+        if (Same(p.name, except.c_str()))
+            continue;
+        snprintf(number, sizeof(number), " attributes %lx priority %lu/%lu time %lu-%lu jobs %d",
+                 p.attributes, p.priority, p.defaultPriority, p.startTime, p.untilTime, p.jobs);
+        out += "printer " + p.name + (p.pending ? " (pending)" : "") + number + " [" + p.driver +
+               "|" + p.port + "|" + p.share + "|" + p.comment + "|" + p.location + "|" + p.sepFile +
+               "|" + p.processor + "|" + p.dataType + "|" + p.parameters + "] devmode " +
+               Hex(p.devMode) + " security " + Hex(p.security) + "\n";
+        for (const auto &key : p.data)
+            for (const Value &v : key.second)
+            {
+                snprintf(number, sizeof(number), " type %lu ", v.type);
+                out += "  data " + key.first + "\\" + v.name + number + Hex(v.bytes) + "\n";
+            }
+    }
+    return out + "default " + world.defaultPrinter + "\n";
+}
 
 /* A level-1 array of one-name records (DRIVER_INFO_1A, PORT_INFO_1A), the
  * names after it. */

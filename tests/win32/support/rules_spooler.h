@@ -4,14 +4,20 @@
  * takes administer access, a driver still used by a printer (also one whose
  * deletion is pending on its jobs) cannot be deleted, a driver whose files
  * are not all in the driver directory is refused, and a printer name, a
- * driver or a port must be right for AddPrinter.  Its drivers, printers,
- * ports and driver-directory files are set per test through World().
+ * driver or a port must be right for AddPrinter, and AddPrinter of the
+ * name of a printer pending deletion revives it.  It keeps the records it
+ * is given (a printer's level-2 fields, device mode, security descriptor
+ * and printer data; a driver's level-6 fields) and answers them back, so
+ * a test can compare what was deleted with what came back (Describe()).
+ * Its drivers, printers, ports, default printer and driver-directory files
+ * are set per test through World().
  */
 #ifndef SETUP_TEST_RULES_SPOOLER_H
 #define SETUP_TEST_RULES_SPOOLER_H
 
 #include <windows.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -20,21 +26,54 @@
 namespace rules
 {
 
+struct Value
+{
+    std::string name;
+    DWORD type;
+    std::string bytes;
+};
+
 struct Printer
 {
+    Printer(const std::string &name, const std::string &driver, const std::string &port, int jobs,
+            bool pending)
+        : name(name), driver(driver), port(port), jobs(jobs), pending(pending)
+    {
+    }
     std::string name, driver, port;
     int jobs;     /* jobs still queued: a deletion waits for them */
     bool pending; /* deleted, and kept until its jobs and handles are gone */
+    /* The rest of its level-2 record. */
+    std::string share, comment, location, sepFile, processor = "WinPrint", dataType = "RAW",
+                                                   parameters;
+    DWORD attributes = PRINTER_ATTRIBUTE_LOCAL, priority = 1, defaultPriority = 0, startTime = 0,
+          untilTime = 0;
+    std::string devMode, security;                  /* their bytes; empty for none */
+    std::map<std::string, std::vector<Value>> data; /* printer data by key path */
+};
+
+/* A driver's level-6 fields beyond its name; lists are NUL-separated. */
+struct Driver
+{
+    DWORD version = 3;
+    std::string driverPath = "UNIDRV.DLL", dataFile = "OLD.GPD", configFile = "UNIDRVUI.DLL",
+                helpFile, dependents, monitor, dataType = "RAW", previousNames, maker, url,
+                hardwareId, provider;
+    FILETIME date = {0, 0};
+    DWORDLONG driverVersion = 0;
 };
 
 struct SpoolerWorld
 {
     bool running = true;       /* false: every call fails with RPC_S_SERVER_UNAVAILABLE */
     bool administrator = true; /* false: administer rights are refused, ERROR_ACCESS_DENIED */
+    bool sharing = true;       /* false: a shared printer is refused, ERROR_INVALID_SHARENAME */
     std::vector<std::string> files = {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP"};
     std::vector<std::string> ports = {"COM1:", "FILE:", "LPT1:"};
-    std::vector<std::string> drivers; /* of "Windows NT x86" */
+    std::vector<std::string> drivers;           /* of "Windows NT x86" */
+    std::map<std::string, Driver> driverFields; /* by name; a default Driver when absent */
     std::vector<Printer> printers;
+    std::string defaultPrinter;
     std::vector<std::string> calls; /* "AddPrinterDriver M", "OpenPrinter M", ... */
 };
 
@@ -45,6 +84,10 @@ void Reset();
 
 /* Names of the printers that are not pending deletion. */
 std::vector<std::string> PrinterNames();
+/* Every driver and printer (pending ones marked) with all their fields,
+ * and the default printer, as one text; records of the name `except` are
+ * left out. */
+std::string Describe(const SpoolerWorld &world, const std::string &except = "");
 /* How many calls of the log begin with `prefix`. */
 int CountCalls(const std::string &prefix);
 
