@@ -154,11 +154,7 @@ int BuildVersionPath(const char *directory, int32_t version, const char *name, c
         return 0;
     size_t len = strlen(directory);
     const char *separator = len > 0 && directory[len - 1] == '\\' ? "" : "\\";
-    char folder[16]; /* "-2147483648\" at the longest */
-    if (!Fits(snprintf(folder, sizeof(folder), kVersionFolderFormat, (int)version), folder,
-              sizeof(folder)))
-        return Fits(-1, out, outSize);
-    return Fits(snprintf(out, outSize, "%s%s%s%s", directory, separator, folder, name), out,
+    return Fits(snprintf(out, outSize, "%s%s%d\\%s", directory, separator, (int)version, name), out,
                 outSize);
 }
 

@@ -18,12 +18,9 @@
 static char *ComposeDeviceEntry(HANDLE printer, const char *name)
 {
     HANDLE heap = GetProcessHeap();
-    DWORD size = 0;
-    DWORD error = 0;
     BYTE *record =
         FetchSpoolerBlock([printer](LPBYTE buffer, DWORD bytes, LPDWORD needed)
-                          { return g_spooler->getPrinter(printer, 2, buffer, bytes, needed); },
-                          &size, &error);
+                          { return g_spooler->getPrinter(printer, 2, buffer, bytes, needed); });
     if (!record)
         return NULL;
     char *entry = NULL;

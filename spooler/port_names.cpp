@@ -13,12 +13,9 @@
  * HeapFree, and the number of ports in it; NULL on any failure. */
 static BYTE *FetchPorts(DWORD *returned)
 {
-    DWORD size = 0;
-    DWORD error = 0;
     BYTE *list = FetchSpoolerBlock(
         [returned](LPBYTE buffer, DWORD bytes, LPDWORD needed)
-        { return g_spooler->enumPorts(NULL, 1, buffer, bytes, needed, returned); },
-        &size, &error);
+        { return g_spooler->enumPorts(NULL, 1, buffer, bytes, needed, returned); });
     if (list == NULL)
         *returned = 0;
     return list;

@@ -21,16 +21,8 @@
 
 int IsDriverInstalled(const char *name)
 {
-    LPSTR environment = SpoolerText(g_state.environment);
     DWORD returned = 0;
-    DWORD size = 0;
-    DWORD error = 0;
-    BYTE *list = FetchSpoolerBlock(
-        [&](LPBYTE buffer, DWORD bytes, LPDWORD needed) {
-            return g_spooler->enumPrinterDrivers(NULL, environment, 1, buffer, bytes, needed,
-                                                 &returned);
-        },
-        &size, &error);
+    BYTE *list = FetchDriverList(1, &returned);
     if (!list)
         return 0;
     int found = 0;

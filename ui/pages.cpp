@@ -109,9 +109,8 @@ static INT_PTR CALLBACK WelcomeDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
 }
 
 /* The model and the port page: one procedure, told by the page's record
- * (ChoicePage) which list it fills, how it draws and what Next does.  Pages
- * take no creation parameter: the show operation puts the record into
- * g_state.choicePage before the page is created. */
+ * which list it fills, how it draws and what Next does.  The show operation
+ * puts the record into g_state.choicePage before the page is created. */
 struct ChoicePage
 {
     const char *templateName;
@@ -119,16 +118,11 @@ struct ChoicePage
     WORD (*countItems)(void);
     NameAtIndex nameAtIndex;
     IconRule iconRule;
-    void (*selectInitial)(HWND list);
-    char *chosen;               /* where Next puts the selected item */
-    WORD noSelectionText;       /* the warning when nothing is selected */
-    int (*onChosen)(HWND hwnd); /* after the choice: 1 goes on to Next */
+    void (*selectInitial)(HWND list); /* NULL: the first item */
+    char *chosen;                     /* where Next puts the selected item */
+    WORD noSelectionText;             /* the warning when nothing is selected */
+    int (*onChosen)(HWND hwnd);       /* after the choice: 1 goes on to Next */
 };
-
-static void SelectFirstModel(HWND list)
-{
-    SendMessageA(list, LB_SETCURSEL, 0, 0);
-}
 
 /* The port selected when the page opens: the first whose name begins with
  * "IR", else the first beginning with "COM1:" (the list box's own prefix
@@ -166,7 +160,7 @@ static int OnPortChosen(HWND hwnd)
 }
 
 static const ChoicePage kModelPage = {"IDD_GETMODEL",    IDC_MODEL_LIST,   CountModels,
-                                      GetModelName,      ModelIconRule,    SelectFirstModel,
+                                      GetModelName,      ModelIconRule,    NULL,
                                       g_state.modelName, IDS_SELECT_MODEL, OnModelChosen};
 static const ChoicePage kPortPage = {"IDD_GETPORT",    IDC_PORT_LIST,   CountPorts,
                                      GetPortName,      PortIconRule,    SelectDefaultPort,
@@ -177,7 +171,10 @@ static void OnChoiceInitDialog(HWND hwnd, const ChoicePage &page)
     CenterDialog(hwnd);
     FillIconList(hwnd, page.listId, (SHORT)page.countItems(), page.nameAtIndex);
     HWND list = GetDlgItem(hwnd, page.listId);
-    page.selectInitial(list);
+    if (page.selectInitial)
+        page.selectInitial(list);
+    else
+        SendMessageA(list, LB_SETCURSEL, 0, 0);
     SetFocus(list);
 }
 
