@@ -13,6 +13,7 @@
 #define SETUP_TEXT_MAX 1024
 
 struct KeptRecords;
+struct ChoicePage; /* the model or the port page (ui/pages.cpp) */
 
 struct SetupState
 {
@@ -38,10 +39,11 @@ struct SetupState
     const char *messageTitle;
     WORD messageType; /* message dialog type; the final page's outcome */
     WORD statusTextId;
-    int lastInstallResult;    /* the latest InstallDriverAndPrinter's answer */
-    WNDPROC barStaticProc;    /* the progress bar static's own window procedure */
-    KeptCopies keptCopies;    /* earlier copies the copy replaced, until the run's end */
-    KeptRecords *keptRecords; /* what the run deleted from the spooler (kept_records.h) */
+    int lastInstallResult;        /* the latest InstallDriverAndPrinter's answer */
+    WNDPROC barStaticProc;        /* the progress bar static's own window procedure */
+    KeptCopies keptCopies;        /* earlier copies the copy replaced, until the run's end */
+    KeptRecords *keptRecords;     /* what the run deleted from the spooler (kept_records.h) */
+    const ChoicePage *choicePage; /* the choice page being shown */
 };
 
 extern SetupState g_state;

@@ -7,6 +7,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "../profile/common_texts.h"
 #include "../profile/resource.h"
 
 int32_t ProgressPercent(int32_t done, int32_t count)
@@ -51,7 +52,7 @@ int FormatPercent(int32_t percent, char *out, size_t outSize)
 {
     if (outSize == 0)
         return 0;
-    int n = snprintf(out, outSize, "%d %%", (int)percent);
+    int n = snprintf(out, outSize, kPercentFormat, (int)percent);
     if (n < 0 || (size_t)n >= outSize)
     {
         out[0] = '\0';

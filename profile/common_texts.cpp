@@ -21,7 +21,6 @@ const char kPortFile[] = "FILE:";
 const char kPortCom1[] = "COM1:";
 const char kPortInfraredPrefix[] = "IR";
 const char kPercentFormat[] = "%d %%";
-const char kVersionFolderFormat[] = "%d\\";
 const char kCurrentFolder[] = ".\\";
 const char kProfileSectionWindows[] = "windows";
 const char kProfileKeyDevice[] = "device";

@@ -23,7 +23,6 @@ extern const char kPortFile[];              /* "FILE:" */
 extern const char kPortCom1[];              /* "COM1:" */
 extern const char kPortInfraredPrefix[];    /* "IR" */
 extern const char kPercentFormat[];         /* "%d %%" */
-extern const char kVersionFolderFormat[];   /* "%d\\" */
 extern const char kCurrentFolder[];         /* ".\\" */
 extern const char kProfileSectionWindows[]; /* "windows" */
 extern const char kProfileKeyDevice[];      /* "device" */

@@ -1,8 +1,10 @@
 /*
  * Numeric identifiers shared by the resource scripts and the program.
  * Grouped by use: commands 1000-1009, page results 2000-2001, controls
- * 2001-2040, timers 3001-3007, strings 4000-4055.  This header is read by
- * windres as well as by the compilers, so it holds #defines only.
+ * 2001-2040 and the message dialog's text control 4038 (a control id,
+ * though it lies in the strings' range), timers 3001-3007, strings
+ * 4000-4055.  This header is read by windres as well as by the compilers,
+ * so it holds #defines only.
  */
 #ifndef SETUP_RESOURCE_H
 #define SETUP_RESOURCE_H

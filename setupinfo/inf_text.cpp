@@ -7,6 +7,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "../profile/common_texts.h"
+
 /* Length of the name at `p`, or `avail` when no NUL closes it in the buffer. */
 static size_t BoundedLength(const char *p, size_t avail)
 {
@@ -116,7 +118,7 @@ void CutToFolder(char *path, size_t pathSize)
         return;
     if (path[0] == '\0')
     {
-        (void)snprintf(path, pathSize, ".\\");
+        (void)snprintf(path, pathSize, "%s", kCurrentFolder);
         return;
     }
     char *slash = strrchr(path, '\\');

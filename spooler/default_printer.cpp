@@ -9,6 +9,7 @@
 #include <strsafe.h>
 
 #include "spooler_api.h"
+#include "spooler_block.h"
 #include "../profile/common_texts.h"
 
 /* The "name,driver,port" text from the printer's level-2 record, in a
@@ -17,17 +18,14 @@
 static char *ComposeDeviceEntry(HANDLE printer, const char *name)
 {
     HANDLE heap = GetProcessHeap();
-    DWORD needed = 0;
-    g_spooler->getPrinter(printer, 2, NULL, 0, &needed);
-    if (needed == 0)
-        return NULL;
-    BYTE *record = (BYTE *)HeapAlloc(heap, HEAP_ZERO_MEMORY, needed);
+    BYTE *record =
+        FetchSpoolerBlock([printer](LPBYTE buffer, DWORD bytes, LPDWORD needed)
+                          { return g_spooler->getPrinter(printer, 2, buffer, bytes, needed); });
     if (!record)
         return NULL;
     char *entry = NULL;
     const PRINTER_INFO_2A *info = (const PRINTER_INFO_2A *)record;
-    if (g_spooler->getPrinter(printer, 2, record, needed, &needed) && info->pDriverName &&
-        info->pPortName)
+    if (info->pDriverName && info->pPortName)
     {
         size_t size = strlen(name) + strlen(info->pDriverName) + strlen(info->pPortName) + 3;
         entry = (char *)HeapAlloc(heap, HEAP_ZERO_MEMORY, size);
@@ -38,7 +36,7 @@ static char *ComposeDeviceEntry(HANDLE printer, const char *name)
     return entry;
 }
 
-int SetDefaultPrinter(const char *name)
+int MakePrinterDefault(const char *name)
 {
     /* An empty name would open the print server rather than a printer. */
     if (!name || name[0] == '\0')

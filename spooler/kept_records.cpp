@@ -242,16 +242,10 @@ int KeepDriver(const char *name, int *added)
         return 1;
     if (IsDriverKept(records, name))
         return 1;
-    LPSTR environment = SpoolerText(g_state.environment);
     DWORD count = 0;
     DWORD size = 0;
     DWORD error = 0;
-    BYTE *list = FetchSpoolerBlock(
-        [&](LPBYTE buffer, DWORD bytes, LPDWORD needed) {
-            return g_spooler->enumPrinterDrivers(NULL, environment, 6, buffer, bytes, needed,
-                                                 &count);
-        },
-        &size, &error);
+    BYTE *list = FetchDriverList(6, &count, &size, &error);
     if (list == NULL)
         return error != ERROR_NOT_ENOUGH_MEMORY;
     const DRIVER_INFO_6A *drivers = (const DRIVER_INFO_6A *)list;

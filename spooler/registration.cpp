@@ -8,6 +8,7 @@
 
 #include "kept_records.h"
 #include "spooler_api.h"
+#include "spooler_block.h"
 
 #include <string.h>
 #include <strsafe.h>
@@ -20,24 +21,14 @@
 
 int IsDriverInstalled(const char *name)
 {
-    LPSTR environment = SpoolerText(g_state.environment);
-    DWORD needed = 0;
     DWORD returned = 0;
-    /* Only the size this query reports is used, not its result. */
-    g_spooler->enumPrinterDrivers(NULL, environment, 1, NULL, 0, &needed, &returned);
-    if (needed == 0)
-        return 0;
-    BYTE *list = (BYTE *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, needed);
+    BYTE *list = FetchDriverList(1, &returned);
     if (!list)
         return 0;
     int found = 0;
-    returned = 0;
-    if (g_spooler->enumPrinterDrivers(NULL, environment, 1, list, needed, &needed, &returned))
-    {
-        const DRIVER_INFO_1A *drivers = (const DRIVER_INFO_1A *)list;
-        for (DWORD i = 0; i < returned && !found; ++i)
-            found = drivers[i].pName && strcmp(drivers[i].pName, name) == 0;
-    }
+    const DRIVER_INFO_1A *drivers = (const DRIVER_INFO_1A *)list;
+    for (DWORD i = 0; i < returned && !found; ++i)
+        found = drivers[i].pName && strcmp(drivers[i].pName, name) == 0;
     HeapFree(GetProcessHeap(), 0, list);
     return found;
 }

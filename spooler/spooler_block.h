@@ -9,16 +9,22 @@
 
 #include <windows.h>
 
+#include "spooler_api.h"
+#include "../app/setup_state.h"
+
 /* `ask(buffer, size, &needed)` is one spooler call answering 1 on success
  * and leaving the spooler's error as the last error otherwise.  Answers a
  * zero-filled heap block that the second call filled, with its size in
  * *size; NULL when there is nothing to fetch or a call failed (*error the
  * spooler's code) or the block could not be had (*error
- * ERROR_NOT_ENOUGH_MEMORY).  Only the size the first call reports is used,
- * not its result. */
-template <typename Ask> BYTE *FetchSpoolerBlock(Ask ask, DWORD *size, DWORD *error)
+ * ERROR_NOT_ENOUGH_MEMORY); `size` and `error` may be NULL.  Only the size
+ * the first call reports is used, not its result. */
+template <typename Ask> BYTE *FetchSpoolerBlock(Ask ask, DWORD *size = NULL, DWORD *error = NULL)
 {
     DWORD needed = 0;
+    DWORD scratch[2] = {0, 0};
+    size = size ? size : &scratch[0];
+    error = error ? error : &scratch[1];
     *size = 0;
     *error = ERROR_SUCCESS;
     ask(NULL, 0, &needed);
@@ -41,6 +47,19 @@ template <typename Ask> BYTE *FetchSpoolerBlock(Ask ask, DWORD *size, DWORD *err
     }
     *size = needed;
     return block;
+}
+
+/* The spooler's drivers for the run's environment at `level`, as
+ * FetchSpoolerBlock answers them; *count is their number. */
+inline BYTE *FetchDriverList(DWORD level, DWORD *count, DWORD *size = NULL, DWORD *error = NULL)
+{
+    LPSTR environment = SpoolerText(g_state.environment);
+    return FetchSpoolerBlock(
+        [&](LPBYTE buffer, DWORD bytes, LPDWORD needed) {
+            return g_spooler->enumPrinterDrivers(NULL, environment, level, buffer, bytes, needed,
+                                                 count);
+        },
+        size, error);
 }
 
 #endif

@@ -1,3 +1,3 @@
 setup_sources(
     PORTABLE ui_logic.cpp icon_list_logic.cpp
-    WIN32 message_dialog.cpp icon_list.cpp port_names.cpp pages.cpp)
+    WIN32 message_dialog.cpp icon_list.cpp pages.cpp)

@@ -10,7 +10,6 @@
 
 #include "icon_list.h"
 #include "message_dialog.h"
-#include "port_names.h"
 #include "ui_logic.h"
 #include "../app/sequence_logic.h"
 #include "../app/setup_state.h"
@@ -20,6 +19,7 @@
 #include "../profile/resource.h"
 #include "../setupinfo/setup_info.h"
 #include "../spooler/default_printer.h"
+#include "../spooler/port_names.h"
 #include "../spooler/registration.h"
 
 #define WARNING_TYPE (MB_OK | MB_ICONHAND) /* 16 */
@@ -108,51 +108,21 @@ static INT_PTR CALLBACK WelcomeDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
     }
 }
 
-static void OnModelInitDialog(HWND hwnd)
+/* The model and the port page: one procedure, told by the page's record
+ * which list it fills, how it draws and what Next does.  The show operation
+ * puts the record into g_state.choicePage before the page is created. */
+struct ChoicePage
 {
-    CenterDialog(hwnd);
-    FillIconList(hwnd, IDC_MODEL_LIST, (SHORT)CountModels(), GetModelName);
-    SendDlgItemMessageA(hwnd, IDC_MODEL_LIST, LB_SETCURSEL, 0, 0);
-    SetFocus(GetDlgItem(hwnd, IDC_MODEL_LIST));
-}
-
-/* Next: the chosen model becomes modelName; a printer of that name is
- * deleted when a driver of that name is registered; then the model's data
- * is read from the setup information file. */
-static void OnModelNext(HWND hwnd)
-{
-    if (!ReadSelectedItem(hwnd, IDC_MODEL_LIST, g_state.modelName))
-    {
-        ShowMessageById(hwnd, IDS_SELECT_MODEL, IDS_TITLE_WARNING, WARNING_TYPE);
-        return;
-    }
-    if (IsDriverInstalled(g_state.modelName))
-        DeletePrinterByName(g_state.modelName);
-    ReadModelData();
-    EndDialog(hwnd, IDC_NEXT);
-}
-
-static INT_PTR CALLBACK ModelDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    switch (msg)
-    {
-    case WM_INITDIALOG:
-        OnModelInitDialog(hwnd);
-        return 0;
-    case WM_MEASUREITEM:
-        /* The list asks while the page is created, before WM_INITDIALOG. */
-        MeasureIconItem((MEASUREITEMSTRUCT *)lParam);
-        return 0;
-    case WM_DRAWITEM:
-        OnPageDrawItem(hwnd, (const DRAWITEMSTRUCT *)lParam, IDC_MODEL_LIST, ModelIconRule);
-        return 0;
-    case WM_COMMAND:
-        OnPageCommand(hwnd, LOWORD(wParam), OnModelNext);
-        return 0;
-    default:
-        return 0;
-    }
-}
+    const char *templateName;
+    WORD listId;
+    WORD (*countItems)(void);
+    NameAtIndex nameAtIndex;
+    IconRule iconRule;
+    void (*selectInitial)(HWND list); /* NULL: the first item */
+    char *chosen;                     /* where Next puts the selected item */
+    WORD noSelectionText;             /* the warning when nothing is selected */
+    int (*onChosen)(HWND hwnd);       /* after the choice: 1 goes on to Next */
+};
 
 /* The port selected when the page opens: the first whose name begins with
  * "IR", else the first beginning with "COM1:" (the list box's own prefix
@@ -166,53 +136,89 @@ static void SelectDefaultPort(HWND list)
         SendMessageA(list, LB_SETCURSEL, (WPARAM)index, 0);
 }
 
-static void OnPortInitDialog(HWND hwnd)
+/* The model chosen: a printer of that name is deleted when a driver of that
+ * name is registered; then the model's data is read from the setup
+ * information file. */
+static int OnModelChosen(HWND)
+{
+    if (IsDriverInstalled(g_state.modelName))
+        DeletePrinterByName(g_state.modelName);
+    ReadModelData();
+    return 1;
+}
+
+/* The port chosen: an earlier printer and driver of the model's name are
+ * removed.  When the spooler refuses the removal (the driver is in use) the
+ * wizard ends as cancelled. */
+static int OnPortChosen(HWND hwnd)
+{
+    if (RemovePrinterAndDriver(g_state.modelName))
+        return 1;
+    MessageBoxA(hwnd, g_profile.inUseMessage, g_profile.inUseCaption, MB_OK | MB_ICONHAND);
+    EndDialog(hwnd, IDCANCEL);
+    return 0;
+}
+
+static const ChoicePage kModelPage = {"IDD_GETMODEL",    IDC_MODEL_LIST,   CountModels,
+                                      GetModelName,      ModelIconRule,    NULL,
+                                      g_state.modelName, IDS_SELECT_MODEL, OnModelChosen};
+static const ChoicePage kPortPage = {"IDD_GETPORT",    IDC_PORT_LIST,   CountPorts,
+                                     GetPortName,      PortIconRule,    SelectDefaultPort,
+                                     g_state.portName, IDS_SELECT_PORT, OnPortChosen};
+
+static void OnChoiceInitDialog(HWND hwnd, const ChoicePage &page)
 {
     CenterDialog(hwnd);
-    FillIconList(hwnd, IDC_PORT_LIST, (SHORT)CountPorts(), GetPortName);
-    HWND list = GetDlgItem(hwnd, IDC_PORT_LIST);
-    SelectDefaultPort(list);
+    FillIconList(hwnd, page.listId, (SHORT)page.countItems(), page.nameAtIndex);
+    HWND list = GetDlgItem(hwnd, page.listId);
+    if (page.selectInitial)
+        page.selectInitial(list);
+    else
+        SendMessageA(list, LB_SETCURSEL, 0, 0);
     SetFocus(list);
 }
 
-/* Next: the chosen port becomes portName, and an earlier printer and driver
- * of the model's name are removed.  When the spooler refuses the removal
- * (the driver is in use) the wizard ends as cancelled. */
-static void OnPortNext(HWND hwnd)
+/* Next: the selected item becomes the page's choice, then the page's own
+ * step decides whether the wizard goes on. */
+static void OnChoiceNext(HWND hwnd)
 {
-    if (!ReadSelectedItem(hwnd, IDC_PORT_LIST, g_state.portName))
+    const ChoicePage &page = *g_state.choicePage;
+    if (!ReadSelectedItem(hwnd, page.listId, page.chosen))
     {
-        ShowMessageById(hwnd, IDS_SELECT_PORT, IDS_TITLE_WARNING, WARNING_TYPE);
+        ShowMessageById(hwnd, page.noSelectionText, IDS_TITLE_WARNING, WARNING_TYPE);
         return;
     }
-    if (!RemovePrinterAndDriver(g_state.modelName))
-    {
-        MessageBoxA(hwnd, g_profile.inUseMessage, g_profile.inUseCaption, MB_OK | MB_ICONHAND);
-        EndDialog(hwnd, IDCANCEL);
-        return;
-    }
-    EndDialog(hwnd, IDC_NEXT);
+    if (page.onChosen(hwnd))
+        EndDialog(hwnd, IDC_NEXT);
 }
 
-static INT_PTR CALLBACK PortDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+static INT_PTR CALLBACK ChoiceDlgProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg)
     {
     case WM_INITDIALOG:
-        OnPortInitDialog(hwnd);
+        OnChoiceInitDialog(hwnd, *g_state.choicePage);
         return 0;
     case WM_MEASUREITEM:
+        /* The list asks while the page is created, before WM_INITDIALOG. */
         MeasureIconItem((MEASUREITEMSTRUCT *)lParam);
         return 0;
     case WM_DRAWITEM:
-        OnPageDrawItem(hwnd, (const DRAWITEMSTRUCT *)lParam, IDC_PORT_LIST, PortIconRule);
+        OnPageDrawItem(hwnd, (const DRAWITEMSTRUCT *)lParam, g_state.choicePage->listId,
+                       g_state.choicePage->iconRule);
         return 0;
     case WM_COMMAND:
-        OnPageCommand(hwnd, LOWORD(wParam), OnPortNext);
+        OnPageCommand(hwnd, LOWORD(wParam), OnChoiceNext);
         return 0;
     default:
         return 0;
     }
+}
+
+static INT_PTR RunChoicePage(HWND owner, const ChoicePage &page)
+{
+    g_state.choicePage = &page;
+    return DialogBoxParamA(g_state.instance, page.templateName, owner, ChoiceDlgProc, 0);
 }
 
 static void OnFinalInitDialog(HWND hwnd)
@@ -245,7 +251,7 @@ static void OnFinalCommand(HWND hwnd, WORD id)
     case IDOK:
         if (g_state.messageType == OUTCOME_COMPLETED &&
             IsDlgButtonChecked(hwnd, IDC_SET_DEFAULT) == BST_CHECKED)
-            SetDefaultPrinter(g_state.modelName);
+            MakePrinterDefault(g_state.modelName);
         EndDialog(hwnd, IDOK);
         break;
     case IDCANCEL:
@@ -282,12 +288,12 @@ INT_PTR RunWelcomePage(HWND owner)
 
 INT_PTR RunModelPage(HWND owner)
 {
-    return DialogBoxParamA(g_state.instance, "IDD_GETMODEL", owner, ModelDlgProc, 0);
+    return RunChoicePage(owner, kModelPage);
 }
 
 INT_PTR RunPortPage(HWND owner)
 {
-    return DialogBoxParamA(g_state.instance, "IDD_GETPORT", owner, PortDlgProc, 0);
+    return RunChoicePage(owner, kPortPage);
 }
 
 INT_PTR RunFinalPage(HWND owner, WORD outcome)

@@ -86,7 +86,7 @@ class DefaultPrinterTest : public ::testing::Test
  * success that writes nothing. */
 TEST_F(DefaultPrinterTest, WritesNameDriverAndPortWithoutBlanks)
 {
-    EXPECT_EQ(1, SetDefaultPrinter(kPrinter));
+    EXPECT_EQ(1, MakePrinterDefault(kPrinter));
     EXPECT_EQ(std::string(kPrinter) + "," + kDriver + ",FILE:", ProfileDevice());
     char name[256];
     DWORD size = sizeof(name);
@@ -122,7 +122,7 @@ TEST_F(DefaultPrinterTest, FailuresAnswer0AndLeaveTheProfile)
     for (const Case &c : cases)
     {
         g_spooler = c.spooler;
-        EXPECT_EQ(0, SetDefaultPrinter(c.name)) << c.what;
+        EXPECT_EQ(0, MakePrinterDefault(c.name)) << c.what;
         EXPECT_EQ(kSentinel, ProfileDevice()) << c.what;
     }
 }

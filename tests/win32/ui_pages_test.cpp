@@ -31,9 +31,9 @@
 #include "profile/common_texts.h"
 #include "profile/resource.h"
 #include "spooler/kept_records.h"
+#include "spooler/port_names.h"
 #include "spooler/spooler_api.h"
 #include "ui/pages.h"
-#include "ui/port_names.h"
 
 using namespace uitest;
 using pixels::Canvas;

@@ -6,28 +6,18 @@
 #include <strsafe.h>
 
 #include "../app/setup_state.h"
-#include "../spooler/spooler_api.h"
+#include "spooler_api.h"
+#include "spooler_block.h"
 
 /* The level-1 port list in a zero-filled block the caller frees with
  * HeapFree, and the number of ports in it; NULL on any failure. */
 static BYTE *FetchPorts(DWORD *returned)
 {
-    DWORD needed = 0;
-    *returned = 0;
-    /* Only the size this query reports is used, not its result. */
-    g_spooler->enumPorts(NULL, 1, NULL, 0, &needed, returned);
-    if (needed == 0)
-        return NULL;
-    BYTE *list = (BYTE *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, needed);
+    BYTE *list = FetchSpoolerBlock(
+        [returned](LPBYTE buffer, DWORD bytes, LPDWORD needed)
+        { return g_spooler->enumPorts(NULL, 1, buffer, bytes, needed, returned); });
     if (list == NULL)
-        return NULL;
-    *returned = 0;
-    if (!g_spooler->enumPorts(NULL, 1, list, needed, &needed, returned))
-    {
-        HeapFree(GetProcessHeap(), 0, list);
         *returned = 0;
-        return NULL;
-    }
     return list;
 }
 
