@@ -15,6 +15,11 @@
 # prefix's reach kept it, and the run fails, saying so.
 # SETUP_WINE_TEMPLATE, when set, names the template instead of TEMPLATE: the
 # tests that need the 64-bit (WoW64) prefix set it.
+# SETUP_WINE_SMALL_DRIVER_DIR=KIB, when set, makes the prefix's x86 driver
+# directory a disk that fills: a tmpfs (as root) holding what the folder held
+# and KIB KiB of room more.  It is unmounted on every exit, once the teardown
+# is done and before the prefix is removed.  Without root, or when the mount
+# is refused, the test is skipped.
 set -u
 template=${SETUP_WINE_TEMPLATE:-$1}
 shift
@@ -46,11 +51,17 @@ xvfb_pid=$!
 teardown=$(dirname "$0")/wine-teardown.sh
 out_pid=""
 err_pid=""
+small_dir=""
 cleanup() {
     local status=$? pid
     [ -z "${keys_pid:-}" ] || kill "$keys_pid" 2>/dev/null
     exec 7>&- 8>&-
     "$teardown" "$work/prefix" wine-run || status=1
+    if [ -n "$small_dir" ] && ! umount "$small_dir"; then
+        echo "wine-run: could not unmount the small driver directory $small_dir" >&2
+        umount -l "$small_dir"
+        status=1
+    fi
     kill "$xvfb_pid" 2>/dev/null
     wait "$xvfb_pid" 2>/dev/null
     for _ in $(seq 20); do
@@ -67,6 +78,19 @@ cleanup() {
     exit "$status"
 }
 trap cleanup EXIT
+if [ -n "${SETUP_WINE_SMALL_DRIVER_DIR:-}" ]; then
+    case $SETUP_WINE_SMALL_DRIVER_DIR in
+    *[!0-9]*) echo "SETUP_WINE_SMALL_DRIVER_DIR is not a size in KiB: $SETUP_WINE_SMALL_DRIVER_DIR"; exit 1 ;;
+    esac
+    [ "$(id -u)" -eq 0 ] || skip "needs root to mount a small tmpfs as the driver directory"
+    drv=$WINEPREFIX/drive_c/windows/system32/spool/drivers/w32x86
+    held=$(du -sk "$drv" | cut -f1)
+    mv "$drv" "$work/w32x86" && mkdir "$drv" || exit 1
+    mount -t tmpfs -o "size=$((held + SETUP_WINE_SMALL_DRIVER_DIR))k" tmpfs "$drv" ||
+        skip "cannot mount a tmpfs on the driver directory"
+    small_dir=$drv
+    cp -a "$work/w32x86/." "$drv/" || exit 1
+fi
 for _ in $(seq 100); do
     [ -s "$work/display" ] && break
     sleep 0.1

@@ -5,9 +5,10 @@
  * package missing one of its files, which ends on the failure page after
  * "File open error." and leaves another driver's copies of that file
  * alone; a package folder holding a stranger's LZ32.DLL and WINSPOOL.DRV,
- * which the program must not load; and hostile setup information, refused
- * before anything is touched.  Run as e2e_copy_<deliverable> (CopyE2E.*
- * only).
+ * which the program must not load; hostile setup information, refused
+ * before anything is touched; and a disk that fills during a shared file.
+ * Run as e2e_copy_<deliverable> (CopyE2E.* only) and, for the full disk,
+ * e2e_fulldisk_<deliverable>.
  */
 #include <gtest/gtest.h>
 
@@ -56,11 +57,16 @@ bool KeepOtherDriversCopies(const std::string &name)
            WriteWholeFile(std::string(kDriverDirectory) + "3\\" + name, kOtherDriversCopy);
 }
 
+/* A large file that replaced them is named by its size, not printed. */
 void ExpectOtherDriversCopiesKept(const std::string &name)
 {
-    EXPECT_EQ(kOtherDriversCopy, ReadWholeFile(kDriverDirectory + name)) << name;
-    EXPECT_EQ(kOtherDriversCopy, ReadWholeFile(std::string(kDriverDirectory) + "3\\" + name))
-        << name;
+    for (const std::string sub : {"", "3\\"})
+    {
+        std::string left = ReadWholeFile(kDriverDirectory + sub + name);
+        EXPECT_TRUE(left == kOtherDriversCopy)
+            << sub << name << " holds "
+            << (left.size() <= 64 ? "\"" + left + "\"" : std::to_string(left.size()) + " bytes");
+    }
 }
 
 /* The copy's temporaries and kept copies ("~SETUP-....NEW" and ".OLD") left
@@ -177,15 +183,16 @@ class CopyE2E : public ::testing::Test
         EXPECT_EQ(0u, code);
         return outcome;
     }
-    /* The copy dialog's error, then the failure page. */
-    void ExpectFileOpenErrorAndFailure(HWND copy)
+    /* The copy dialog's error ("File open error." unless told), then the
+     * failure page. */
+    void ExpectErrorAndFailure(HWND copy, const char *english = "File open error.",
+                               const char *korean = "파일이 없습니다.")
     {
         ASSERT_NE(copy, nullptr) << "no copy dialog";
         HWND error = WaitFor(IDC_MESSAGE_TEXT, 20000);
         ASSERT_NE(error, nullptr) << "no error message";
         EXPECT_EQ(Text("Error", "오류"), TextUtf8(error));
-        EXPECT_EQ(Text("File open error.", "파일이 없습니다."),
-                  ControlText(error, IDC_MESSAGE_TEXT));
+        EXPECT_EQ(Text(english, korean), ControlText(error, IDC_MESSAGE_TEXT));
         EXPECT_TRUE(StaticShowsSystemIcon(GetDlgItem(error, IDC_MESSAGE_ICON), 32513));
         Click(error, IDOK);
         EXPECT_EQ(Text("The Installation has failed.", "설치를 중지합니다."), FinishAtFinalPage());
@@ -239,7 +246,7 @@ TEST_F(CopyE2E, SourceFoundNowhereLeavesOtherDriversCopies)
     HWND copy = WalkToCopy(folder);
     if (noModel)
         GTEST_SKIP() << "the model page lists no model, so no file reaches the copy";
-    ExpectFileOpenErrorAndFailure(copy);
+    ExpectErrorAndFailure(copy);
     ExpectOtherDriversCopiesKept(missing);
     ExpectOtherDriversCopiesKept(d.model + ".GPD");
     EXPECT_EQ(std::vector<std::string>(), WorkingFilesLeft());
@@ -300,6 +307,31 @@ TEST_F(CopyE2E, CancelOrKillDuringALargeFileKeepsOtherDriversCopies)
               FinishAtFinalPage());
     EXPECT_EQ(std::vector<std::string>(), WorkingFilesLeft());
     EXPECT_EQ(size, ReadWholeFile(std::string(kDriverDirectory) + "3\\BIG.BIN").size());
+}
+
+// A disk that fills while a file another driver shares expands, after the
+// first shared file was replaced, must give "Insufficient disk space." and
+// end on the failure page with another driver's copies of both files back
+// in both folders and nothing of the copy's own left.  Run as
+// e2e_fulldisk_<deliverable>, whose driver directory wine-run.sh makes a
+// small tmpfs (SETUP_WINE_SMALL_DRIVER_DIR).
+TEST_F(CopyE2E, DiskThatFillsDuringASharedFileKeepsOtherDriversCopies)
+{
+    if (Env("SETUP_WINE_SMALL_DRIVER_DIR").empty())
+        GTEST_SKIP() << "needs the small driver directory of e2e_fulldisk_<deliverable>";
+    ASSERT_TRUE(KeepOtherDriversCopies(d.model + ".GPD"));
+    ASSERT_TRUE(KeepOtherDriversCopies("BIG.BIN"));
+    ULARGE_INTEGER room;
+    ASSERT_TRUE(GetDiskFreeSpaceExA(kDriverDirectory, &room, NULL, NULL));
+    ASSERT_LT(room.QuadPart, 64u << 20) << "the driver directory is not a small disk";
+    const std::string folder = "C:\\copy_e2e_full";
+    ASSERT_TRUE(PackageWithBigFile(d.folder, folder, d.model, (size_t)room.QuadPart + (256 << 10)));
+    HWND copy = WalkToCopy(folder);
+    ASSERT_FALSE(noModel);
+    ExpectErrorAndFailure(copy, "Insufficient disk space.", "설치할 디스크 공간이 부족합니다.");
+    ExpectOtherDriversCopiesKept(d.model + ".GPD");
+    ExpectOtherDriversCopiesKept("BIG.BIN");
+    EXPECT_EQ(std::vector<std::string>(), WorkingFilesLeft());
 }
 
 // A stranger's LZ32.DLL and WINSPOOL.DRV beside the program, under
@@ -383,7 +415,7 @@ TEST_F(CopyE2E, HostileSetupInformationTouchesNothing)
         ASSERT_TRUE(KeepOtherDriversCopies(d.model + ".GPD"));
         HWND copy = WalkToCopy(folder);
         ASSERT_FALSE(noModel);
-        ExpectFileOpenErrorAndFailure(copy);
+        ExpectErrorAndFailure(copy);
         ExpectOtherDriversCopiesKept(d.model + ".GPD");
     }
 }

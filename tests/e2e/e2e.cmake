@@ -54,15 +54,22 @@ foreach(_d ${SETUP_DELIVERABLES})
     # The copy through the whole program.  The hostile setup information
     # runs on one build of each language; the missing file and the planted
     # DLLs on every build.
+    set(_full_disk CopyE2E.DiskThatFillsDuringASharedFileKeepsOtherDriversCopies)
     if(_d STREQUAL "M270Setup_en_win7" OR _d STREQUAL "M470Setup_ko_win7")
-        set(_filter CopyE2E.*)
+        set(_filter CopyE2E.*-${_full_disk})
     else()
-        set(_filter CopyE2E.*-CopyE2E.HostileSetupInformationTouchesNothing)
+        set(_filter CopyE2E.*-CopyE2E.HostileSetupInformationTouchesNothing:${_full_disk})
     endif()
     add_test(NAME e2e_copy_${_d} COMMAND e2e_tests --gtest_filter=${_filter})
     set_tests_properties(e2e_copy_${_d} PROPERTIES
         FIXTURES_REQUIRED wine_prefix LABELS e2e SKIP_RETURN_CODE 77 TIMEOUT 600
         ENVIRONMENT "${_env}")
+    # The disk that fills during a shared file: wine-run.sh makes the
+    # prefix's driver directory a tmpfs with 512 KiB of room (as root).
+    add_test(NAME e2e_fulldisk_${_d} COMMAND e2e_tests --gtest_filter=${_full_disk})
+    set_tests_properties(e2e_fulldisk_${_d} PROPERTIES
+        FIXTURES_REQUIRED wine_prefix LABELS e2e SKIP_RETURN_CODE 77 TIMEOUT 300
+        ENVIRONMENT "${_env};SETUP_WINE_SMALL_DRIVER_DIR=512")
     # The keyboard walk, with real X key events typed by scripts/x-keys.sh.
     add_test(NAME e2e_keys_${_d} COMMAND e2e_tests --gtest_filter=Keyboard.*)
     set_tests_properties(e2e_keys_${_d} PROPERTIES
