@@ -30,25 +30,6 @@ const char kDriverDirectory[] = "C:\\windows\\system32\\spool\\drivers\\w32x86\\
 /* What another driver keeps in the driver directory and its "3" folder. */
 const char kOtherDriversCopy[] = "Another driver's copy of this file.\r\n";
 
-/* Copies the package folder's files into `to`, but `leaveOut`. */
-bool CopyPackage(const std::string &from, const std::string &to, const std::string &leaveOut)
-{
-    CreateDirectoryA(to.c_str(), NULL);
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = true;
-    do
-    {
-        std::string name = found.cFileName;
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != leaveOut)
-            ok = ok && CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
-    } while (FindNextFileA(find, &found));
-    FindClose(find);
-    return ok;
-}
-
 /* Another driver's copies of `name`, in the driver directory and its "3"
  * folder. */
 bool KeepOtherDriversCopies(const std::string &name)

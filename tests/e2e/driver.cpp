@@ -519,4 +519,22 @@ bool AddPrinterOf(const std::string &name, const char *port, const char *dataFil
     return true;
 }
 
+bool CopyPackage(const std::string &from, const std::string &to, const std::string &leaveOut)
+{
+    CreateDirectoryA(to.c_str(), NULL);
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = true;
+    do
+    {
+        std::string name = found.cFileName;
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != leaveOut)
+            ok = ok && CopyFileA((from + "\\" + name).c_str(), (to + "\\" + name).c_str(), FALSE);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+    return ok;
+}
+
 } // namespace e2e

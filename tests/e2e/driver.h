@@ -27,6 +27,9 @@ std::string Env(const char *name);
  * ("win2k", "winxp", "vista", "win7", "win2003", "win8", "nt40"). */
 bool SetWindowsVersion(const char *version);
 
+/* Copies the package folder's files into `to`, but `leaveOut`. */
+bool CopyPackage(const std::string &from, const std::string &to, const std::string &leaveOut);
+
 struct Process
 {
     PROCESS_INFORMATION info = {};

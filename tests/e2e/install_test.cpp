@@ -485,24 +485,6 @@ void RemovePrinterOf(const std::string &name)
     DeletePrinterDriverA(NULL, (LPSTR) "Windows NT x86", (LPSTR)name.c_str());
 }
 
-/* The package folder's files copied into `to`, but `leaveOut`. */
-bool CopyPackageBut(const std::string &from, const std::string &to, const std::string &leaveOut)
-{
-    CreateDirectoryA(to.c_str(), NULL);
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = true;
-    do
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && leaveOut != found.cFileName)
-            ok = ok && CopyFileA((from + "\\" + found.cFileName).c_str(),
-                                 (to + "\\" + found.cFileName).c_str(), FALSE);
-    while (FindNextFileA(find, &found));
-    FindClose(find);
-    return ok;
-}
-
 } // namespace
 
 // A run that does not install the user's printer must leave it, and its
@@ -555,7 +537,7 @@ TEST_F(Install, EarlierPrinterSurvivesARunThatDoesNotInstallIt)
         if (c.ending == FILE_MISSING)
         {
             folder = "C:\\install_e2e_missing";
-            ASSERT_TRUE(CopyPackageBut(d.folder, folder, d.model + ".INI"));
+            ASSERT_TRUE(CopyPackage(d.folder, folder, d.model + ".INI"));
         }
         ASSERT_TRUE(p.Start(folder + "\\" + d.program.substr(d.folder.size() + 1), folder));
         HWND page = WaitFor(kWelcomeMark, 20000);
