@@ -87,3 +87,8 @@ endif()
 # any finding fails the test (scripts/static-analysis.sh).
 add_test(NAME static_analysis COMMAND ${CMAKE_SOURCE_DIR}/scripts/static-analysis.sh)
 set_tests_properties(static_analysis PROPERTIES LABELS native SKIP_RETURN_CODE 77 TIMEOUT 900)
+
+# The install step through a failing package index, against a stand-in
+# apt-get (tests/platform/install_deps_test.sh).
+add_test(NAME install_deps_fallback COMMAND ${CMAKE_SOURCE_DIR}/tests/platform/install_deps_test.sh)
+set_tests_properties(install_deps_fallback PROPERTIES LABELS native)

@@ -90,20 +90,25 @@ fetch_qemu() {
     rm -rf "$state/apt" "$state/qemu"
     mkdir -p "$state/apt/lists/partial" "$state/apt/cache/archives/partial" "$state/qemu"
     echo "deb $mirror $codename-backports main" >"$state/apt/sources.list"
+    local out deb
     # shellcheck disable=SC2046
-    apt-get -qq $(apt_opts) update
-    # shellcheck disable=SC2046
-    (cd "$state/apt" && apt-get -qq $(apt_opts) download qemu-user 2>/dev/null)
-    dpkg-deb -x "$state"/apt/qemu-user_*.deb "$state/qemu"
+    if ! out=$(apt-get -qq $(apt_opts) update 2>&1) ||
+        ! out=$(cd "$state/apt" && apt-get -qq $(apt_opts) download qemu-user 2>&1); then
+        echo "wine-route: could not fetch qemu-user from $codename-backports at $mirror: $(grep -m1 '^E:' <<<"$out" || tail -n1 <<<"$out")" >&2
+        return 1
+    fi
+    deb=$(ls "$state"/apt/qemu-user_*.deb 2>/dev/null | head -n1)
+    [ -n "$deb" ] || { echo "wine-route: could not fetch qemu-user from $codename-backports at $mirror: no package downloaded" >&2; return 1; }
+    dpkg-deb -x "$deb" "$state/qemu"
     rm -rf "$state/apt"
     qemu_ok || { echo "wine-route: qemu-i386 10 or later is needed" >&2; return 1; }
 }
 
 build_preload() {
+    # gcc-multilib comes with the one package list of install-deps.sh.
     if ! dpkg-query -W -f='${Status}' gcc-multilib 2>/dev/null | grep -q "install ok installed"; then
-        echo "wine-route: installing gcc-multilib"
-        $sudo apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq gcc-multilib >/dev/null
+        echo "wine-route: gcc-multilib is not installed (run scripts/install-deps.sh)" >&2
+        return 1
     fi
     local src=$root/tests/platform/trapno_fix.c lib=$state/lib
     mkdir -p "$lib/i386-linux-gnu" "$lib/x86_64-linux-gnu"
