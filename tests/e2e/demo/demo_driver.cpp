@@ -251,9 +251,8 @@ int Report()
                p.pPrintProcessor ? p.pPrintProcessor : "(none)", p.Attributes);
     if (!printers.count)
         printf("  (none)\n");
-    char device[1024] = "";
-    GetProfileStringA("windows", "device", "", device, sizeof(device));
-    printf("Default printer (windows/device): %s\n", device[0] ? device : "(none)");
+    std::string device = DefaultPrinterEntry();
+    printf("Default printer (windows/device): %s\n", device.empty() ? "(none)" : device.c_str());
     return 0;
 }
 
