@@ -41,22 +41,28 @@
 #define IDC_SET_DEFAULT 2040
 #define IDC_MESSAGE_TEXT 4038
 
-/* One-shot timers.  The main window's (wParam of WM_TIMER is the id,
- * lParam 0): */
-#define TIMER_OPEN_STATUS 3001  /* 100 ms after creation: show 4027 */
-#define TIMER_CLOSE_STATUS 3002 /* 1000 ms later: close it, welcome page */
-#define TIMER_INSTALL 3003      /* 100 ms after CMD_INSTALL: first install */
-#define TIMER_FINISH 3004       /* 2000 ms after the reinstall: final page */
-#define TIMER_REINSTALL 3007    /* 2000 ms after the first install */
-/* The copy dialog's: */
-#define TIMER_START_COPY 3005 /* 100 ms after the dialog opens */
-#define TIMER_END_COPY 3006   /* 1000 ms after every file is copied */
+/* One-shot timers (wParam of WM_TIMER is the id, lParam 0).  The main
+ * window's; their chain and delays are app/sequence_logic.h's: */
+#define TIMER_OPEN_STATUS 3001  /* after creation: show the status window */
+#define TIMER_CLOSE_STATUS 3002 /* close it, welcome page */
+#define TIMER_INSTALL 3003      /* after CMD_INSTALL: first install */
+#define TIMER_FINISH 3004       /* after the reinstall: final page */
+#define TIMER_REINSTALL 3007    /* after the first install */
+/* The copy dialog's (delays in copy/): */
+#define TIMER_START_COPY 3005 /* after the dialog opens */
+#define TIMER_END_COPY 3006   /* after every file is copied */
 
 /* Bitmaps, addressed by number. */
 #define IDB_BACKGROUND 113
 #define IDB_PICTURE_BUTTON 2039
 
-/* System icon shown by the pages' information icon controls. */
+/* System icons, as the platform numbers them (IDI_APPLICATION ...
+ * IDI_ASTERISK): the message dialog's, chosen by ui_logic, and the pages'
+ * information icon controls, which show the asterisk. */
+#define IDI_SYSTEM_APPLICATION 32512
+#define IDI_SYSTEM_HAND 32513
+#define IDI_SYSTEM_QUESTION 32514
+#define IDI_SYSTEM_EXCLAMATION 32515
 #define IDI_SYSTEM_ASTERISK 32516
 
 /* String table. */

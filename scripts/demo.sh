@@ -12,6 +12,17 @@
 # way it then prints what the spooler holds and the default printer.
 set -eu
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/wine-env.sh
+. scripts/wine-env.sh
+# Set before anything starts, so that every way out ends what the run started.
+prefix=
+cleanup() {
+    # The prefix's wineserver and whatever the prefix still runs.
+    [ -z "$prefix" ] || scripts/wine-teardown.sh "$prefix" demo || true
+    scripts/wine-route.sh release
+    stop_xvfb
+}
+trap cleanup EXIT
 deliverable=${1:-M270Setup_en_win7}
 version=${2:-win7}
 model=${3:-}
@@ -38,13 +49,10 @@ cp -a "build/win32/package/$deliverable" "$out/package"
 # zeros after its image, which the loader ignores, so that the copy dialog
 # stays mid-copy long enough to be seen, pictured and cancelled.
 head -c 32M /dev/zero >>"$out/package/${deliverable:0:4}.DLL"
-# The route install-deps.sh chose: native, or under qemu-user with the
-# preload library that mends its signal contexts.
-# shellcheck disable=SC1091
-. build/wine-route.env
+prefix=$out/prefix
+scripts/make-prefix.sh "$prefix" >/dev/null
+wine_env "$prefix"
 echo "wine route: $SETUP_WINE_ROUTE ($SETUP_WINE_ROUTE_WHY)"
-scripts/make-prefix.sh "$out/prefix" >/dev/null
-export WINEPREFIX=$out/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 case $deliverable in
 *_ko_*) export LANG=ko_KR.UTF-8 LC_ALL=ko_KR.UTF-8 ;;
 *) export LANG=C.UTF-8 LC_ALL=C.UTF-8 ;;
@@ -66,18 +74,9 @@ esac
     esac
 )
 timeout 120 wineserver -w || true
-scripts/wine-teardown.sh "$WINEPREFIX" demo
+scripts/wine-teardown.sh "$prefix" demo
 driver=$PWD/build/win32/demo_driver.exe
 winpath() { echo "Z:${1//\//\\}"; }
-
-xvfb_pid=
-cleanup() {
-    # The prefix's wineserver and whatever the prefix still runs.
-    scripts/wine-teardown.sh "$WINEPREFIX" demo || true
-    scripts/wine-route.sh release
-    [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
 
 echo "Package: $out/package"
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
@@ -85,12 +84,7 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     (cd "$out/package" && wine "./$deliverable.exe") || true
     wineserver -w
 else
-    # Not the prefix's: the teardown leaves it, and it stops by its PID.
-    env -u WINEPREFIX Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$out/display" \
-        >"$out/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
-    export DISPLAY=:$(head -n1 "$out/display")
+    start_xvfb "$out" || { echo "Xvfb did not start" >&2; exit 1; }
     echo "No display: running $deliverable on Xvfb $DISPLAY and driving it automatically."
     wine "$driver" walk "$(winpath "$out/package/$deliverable.exe")" "$(winpath "$out/screenshots")" \
         "$model" "$port"

@@ -33,14 +33,14 @@ fi
 if [ "$arch" = win64 ] && [ ! -x /usr/lib/wine/wine64 ] && ! command -v wine64 >/dev/null; then
     skip "wine64 is not installed, no 64-bit prefix (run scripts/install-deps.sh)"
 fi
-route_env=$(dirname "$0")/../build/wine-route.env
-# shellcheck disable=SC1090
-[ -f "$route_env" ] && . "$route_env"
+# shellcheck source=scripts/wine-env.sh
+. "$(dirname "$0")/wine-env.sh"
 rm -rf "$dir"
 mkdir -p "$dir"
+wine_env "$dir"
 # WINEARCH is always set: where wine64 is installed, wineboot would make a
 # 64-bit prefix by default.
-export WINEPREFIX=$dir WINEARCH=$arch WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=$arch
 unset DISPLAY
 wineboot -i >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1

@@ -27,11 +27,8 @@ skip() {
     echo "skipped: $*"
     exit 77
 }
-# The route install-deps.sh chose (scripts/wine-route.sh): under emulation it
-# preloads the library that mends qemu's signal contexts.
-route_env=$(dirname "$0")/../build/wine-route.env
-# shellcheck disable=SC1090
-[ -f "$route_env" ] && . "$route_env"
+# shellcheck source=scripts/wine-env.sh
+. "$(dirname "$0")/wine-env.sh"
 command -v wine >/dev/null || skip "wine is not installed (run scripts/install-deps.sh)"
 command -v Xvfb >/dev/null || skip "Xvfb is not installed (run scripts/install-deps.sh)"
 # scripts/make-prefix.sh leaves the reason it skipped the template.
@@ -40,14 +37,8 @@ command -v Xvfb >/dev/null || skip "Xvfb is not installed (run scripts/install-d
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/setup-wine.XXXXXX")
 cp -a "$template" "$work/prefix"
-export WINEPREFIX=$work/prefix
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml="
+wine_env "$work/prefix"
 
-# Without WINEPREFIX: Xvfb is not the prefix's, and stops by its PID below.
-env -u WINEPREFIX Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
-    3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
 teardown=$(dirname "$0")/wine-teardown.sh
 out_pid=""
 err_pid=""
@@ -62,8 +53,7 @@ cleanup() {
         umount -l "$small_dir"
         status=1
     fi
-    kill "$xvfb_pid" 2>/dev/null
-    wait "$xvfb_pid" 2>/dev/null
+    stop_xvfb
     for _ in $(seq 20); do
         kill -0 $out_pid $err_pid 2>/dev/null || break
         sleep 0.1
@@ -91,12 +81,7 @@ if [ -n "${SETUP_WINE_SMALL_DRIVER_DIR:-}" ]; then
     small_dir=$drv
     cp -a "$work/w32x86/." "$drv/" || exit 1
 fi
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || { cat "$work/xvfb.log"; skip "Xvfb did not start"; }
-export DISPLAY=:$(head -n1 "$work/display")
+start_xvfb "$work" || skip "Xvfb did not start"
 # Tests that look at the prefix's files find it here.
 export SETUP_WINEPREFIX=$WINEPREFIX
 # With SETUP_X_KEYS set, the program can type real X key events through

@@ -42,8 +42,10 @@ void GetModelName(WORD index, char *out);
  * file list left empty, and the copy then copies nothing. */
 int ReadModelData(void);
 
-/* The model's hardware identifier (a pointer into g_state.hardwareIdBuffer)
- * or a null pointer when its value has no second token. */
+/* The model's hardware identifier: the second comma token of its value,
+ * read into g_state.hardwareIdBuffer (the result points into it).  A null
+ * pointer when the value has no second token, was cut to fit the buffer, or
+ * the model's quoted key does not fit. */
 const char *GetHardwareId(const char *modelName);
 
 #endif

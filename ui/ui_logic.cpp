@@ -8,6 +8,7 @@
 
 #include "../profile/build_profile.h"
 #include "../profile/common_texts.h"
+#include "../profile/resource.h"
 
 const char *MessageTemplateForType(uint32_t type)
 {
@@ -31,15 +32,15 @@ int MessageIconForType(uint32_t type)
     switch (type & 0xF0)
     {
     case 0x10:
-        return UI_ICON_HAND;
+        return IDI_SYSTEM_HAND;
     case 0x20:
-        return UI_ICON_QUESTION;
+        return IDI_SYSTEM_QUESTION;
     case 0x30:
-        return UI_ICON_EXCLAMATION;
+        return IDI_SYSTEM_EXCLAMATION;
     case 0x40:
-        return UI_ICON_ASTERISK;
+        return IDI_SYSTEM_ASTERISK;
     default:
-        return UI_ICON_APPLICATION;
+        return IDI_SYSTEM_APPLICATION;
     }
 }
 

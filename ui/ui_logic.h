@@ -11,21 +11,14 @@
 
 struct BuildProfile;
 
-/* System icon identifiers, as the platform numbers them (IDI_...). */
-#define UI_ICON_APPLICATION 32512
-#define UI_ICON_HAND 32513
-#define UI_ICON_QUESTION 32514
-#define UI_ICON_EXCLAMATION 32515
-#define UI_ICON_ASTERISK 32516
-
 /* Template name for a message type, chosen by its low four bits:
  * 1 "IDD_MSG_OKCANCEL", 3 "IDD_MSG_YESNOCANCEL", 4 "IDD_MSG_YESNO",
  * 5 "IDD_MSG_RETRYCANCEL", every other value "IDD_MSG_OK". */
 const char *MessageTemplateForType(uint32_t type);
 
-/* System icon identifier for a message type, chosen by bits 4-7:
- * 0x10 hand, 0x20 question, 0x30 exclamation, 0x40 asterisk, every other
- * value the application icon. */
+/* System icon (IDI_SYSTEM_* of profile/resource.h) for a message type,
+ * chosen by bits 4-7: 0x10 hand, 0x20 question, 0x30 exclamation, 0x40
+ * asterisk, every other value the application icon. */
 int MessageIconForType(uint32_t type);
 
 /* A screen rectangle; right and bottom are exclusive, as the platform's. */

@@ -67,7 +67,7 @@ class Keyboard : public Wizard
         ASSERT_TRUE(
             Keys("Escape", [&] { return (question = WaitFor(kQuestionMark, 100)) != NULL; }))
             << "Escape asked nothing";
-        EXPECT_EQ(Text("Question", "질문"), TextUtf8(question));
+        EXPECT_EQ(Text(pagetext::kQuestionTitle), TextUtf8(question));
         ASSERT_TRUE(Keys(answer, [&] { return !Up(question) && Up(page); }))
             << answer << " did not keep the page";
     }

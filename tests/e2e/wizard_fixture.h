@@ -12,6 +12,7 @@
 
 #include "driver.h"
 #include "profile/resource.h"
+#include "tests/support/page_texts.h"
 
 namespace e2e
 {
@@ -23,40 +24,6 @@ inline const int kModelMark = IDC_MODEL_LIST;
 inline const int kPortMark = IDC_PORT_LIST;
 inline const int kFinalMark = IDC_SET_DEFAULT;
 inline const int kQuestionMark = IDC_MESSAGE_TEXT;
-
-inline const char kWelcomeWin7En[] = "Supported operating system:\r\n"
-                                     "\tWindows 7 Home x86\r\n"
-                                     "\tWindows 7 Professional x86\r\n"
-                                     "\tWindows 7 Ultimate x86\r\n"
-                                     "\r\n"
-                                     "Terminate all running applications before installing driver.";
-inline const char kWelcomeVistaEn[] =
-    "Supported operating system:\r\n"
-    "\tWindows Vista Home Basic x86\r\n"
-    "\tWindows Vista Home Premium x86\r\n"
-    "\tWindows Vista Enterprise x86\r\n"
-    "\tWindows Vista Business x86\r\n"
-    "\tWindows Vista Ultimate x86\r\n"
-    "\tWindows Vista Starter x86\r\n"
-    "\r\n"
-    "Terminate all running applications before installing driver.";
-inline const char kWelcomeWin7Ko[] =
-    "사용 가능한 운영체제:\r\n"
-    "\tWindows 7 Home x86\r\n"
-    "\tWindows 7 Professional x86\r\n"
-    "\tWindows 7 Ultimate x86\r\n"
-    "\r\n"
-    "드라이버를 설치하기 전에 사용중인 응용 프로그램을 모두 종료하십시오.";
-inline const char kWelcomeVistaKo[] =
-    "사용 가능한 운영체제:\r\n"
-    "\tWindows Vista Home Basic x86\r\n"
-    "\tWindows Vista Home Premium x86\r\n"
-    "\tWindows Vista Enterprise x86\r\n"
-    "\tWindows Vista Business x86\r\n"
-    "\tWindows Vista Ultimate x86\r\n"
-    "\tWindows Vista Starter x86\r\n"
-    "\r\n"
-    "드라이버를 설치하기 전에 사용중인 응용 프로그램을 모두 종료하십시오.";
 
 class Wizard : public ::testing::Test
 {
@@ -75,12 +42,13 @@ class Wizard : public ::testing::Test
     {
         return d.Korean() ? korean : english;
     }
+    const char *Text(const pagetext::Text &text) const
+    {
+        return Text(text.english, text.korean);
+    }
     std::string WelcomeText() const
     {
-        bool win7 = d.systems == "win7";
-        if (d.Korean())
-            return win7 ? kWelcomeWin7Ko : kWelcomeVistaKo;
-        return win7 ? kWelcomeWin7En : kWelcomeVistaEn;
+        return Text(d.systems == "win7" ? pagetext::kWelcomeWin7 : pagetext::kWelcomeVista);
     }
 
     /* A visible, enabled window of the program with that marker control
@@ -123,10 +91,8 @@ class Wizard : public ::testing::Test
         HWND question = WaitFor(kQuestionMark, 5000);
         if (question == NULL)
             return NULL;
-        EXPECT_EQ(Text("Question", "질문"), TextUtf8(question));
-        EXPECT_EQ(Text("Are you sure you want to cancel QXV driver installation?",
-                       "프린터 드라이버 설치를 종료하시겠습니까?"),
-                  ControlText(question, IDC_MESSAGE_TEXT));
+        EXPECT_EQ(Text(pagetext::kQuestionTitle), TextUtf8(question));
+        EXPECT_EQ(Text(pagetext::kConfirmCancel), ControlText(question, IDC_MESSAGE_TEXT));
         EXPECT_TRUE(StaticShowsSystemIcon(GetDlgItem(question, IDC_MESSAGE_ICON), 32514));
         EXPECT_FALSE(IsWindowEnabled(page)) << "the question is not modal to the page";
         Click(question, answer);
@@ -140,9 +106,8 @@ class Wizard : public ::testing::Test
     {
         HWND final = WaitFor(kFinalMark);
         ASSERT_NE(final, nullptr) << "no final page";
-        EXPECT_EQ(Text("Printer Driver Setup", "프린터 드라이버 설치"), TextUtf8(final));
-        EXPECT_EQ(Text("The Installation has failed.", "설치를 중지합니다."),
-                  ControlText(final, IDC_OUTCOME_TEXT));
+        EXPECT_EQ(Text(pagetext::kFinalCaption), TextUtf8(final));
+        EXPECT_EQ(Text(pagetext::kInstallFailed), ControlText(final, IDC_OUTCOME_TEXT));
         EXPECT_TRUE(StaticShowsSystemIcon(GetDlgItem(final, IDC_MESSAGE_ICON), 32513))
             << "not the stop icon";
         EXPECT_FALSE(ControlVisible(final, IDC_SET_DEFAULT));

@@ -22,8 +22,7 @@ TEST_F(Wizard, OpeningStatusThenWelcomePage)
         [](HWND h) { return IsWindowVisible(h) && GetDlgItem(h, kStatusMark) != NULL; });
     ASSERT_NE(status, nullptr) << "no status window";
     DWORD shown = GetTickCount();
-    EXPECT_EQ(Text("Reading setup information...", "설치 정보를 읽고 있습니다..."),
-              ControlText(status, kStatusMark));
+    EXPECT_EQ(Text(pagetext::kStatusReading), ControlText(status, kStatusMark));
     EXPECT_EQ(0, GetWindowLongW(status, GWL_STYLE) & WS_CAPTION);
 
     HWND welcome = WaitFor(kWelcomeMark);

@@ -13,6 +13,7 @@
 
 #include "driver.h"
 #include "refusal.h"
+#include "tests/win32/support/spooler_enum.h"
 
 using namespace e2e;
 
@@ -41,26 +42,13 @@ std::vector<std::string> SpoolerState()
 {
     std::vector<std::string> lines;
     for (const char *environment : {"Windows NT x86", "Windows x64"})
-    {
-        DWORD needed = 0, count = 0;
-        EnumPrinterDriversA(NULL, (LPSTR)environment, 2, NULL, 0, &needed, &count);
-        std::vector<BYTE> buf(needed + 1);
-        if (!EnumPrinterDriversA(NULL, (LPSTR)environment, 2, buf.data(), needed, &needed, &count))
-            count = 0;
-        const DRIVER_INFO_2A *d = (const DRIVER_INFO_2A *)buf.data();
-        for (DWORD i = 0; i < count; i++)
-            lines.push_back(std::string("driver ") + environment + "|" + d[i].pName + "|" +
-                            (d[i].pDataFile ? d[i].pDataFile : ""));
-    }
-    DWORD needed = 0, count = 0;
-    EnumPrintersA(PRINTER_ENUM_LOCAL, NULL, 2, NULL, 0, &needed, &count);
-    std::vector<BYTE> buf(needed + 1);
-    if (!EnumPrintersA(PRINTER_ENUM_LOCAL, NULL, 2, buf.data(), needed, &needed, &count))
-        count = 0;
-    const PRINTER_INFO_2A *p = (const PRINTER_INFO_2A *)buf.data();
-    for (DWORD i = 0; i < count; i++)
-        lines.push_back(std::string("printer ") + p[i].pPrinterName + "|" + p[i].pDriverName + "|" +
-                        p[i].pPortName);
+        for (const DRIVER_INFO_2A &d : spoolenum::Drivers<DRIVER_INFO_2A>(environment, 2))
+            lines.push_back(std::string("driver ") + environment + "|" + d.pName + "|" +
+                            (d.pDataFile ? d.pDataFile : ""));
+    for (const PRINTER_INFO_2A &p : spoolenum::LocalPrinters<PRINTER_INFO_2A>(2))
+        lines.push_back(std::string("printer ") + p.pPrinterName + "|" + p.pDriverName + "|" +
+                        p.pPortName);
+    DWORD needed = 0;
     char directory[MAX_PATH] = "";
     GetPrinterDriverDirectoryA(NULL, (LPSTR) "Windows NT x86", 1, (LPBYTE)directory,
                                sizeof(directory), &needed);

@@ -16,6 +16,7 @@
 
 #include "fuzz_input.h"
 #include "profile/build_profile.h"
+#include "profile/resource.h"
 #include "ui/icon_list_logic.h"
 #include "ui/ui_logic.h"
 
@@ -166,7 +167,7 @@ void CheckMessageType(uint32_t type)
     FUZZ_CHECK(strncmp(name, "IDD_MSG_", 8) == 0);
     int icon = MessageIconForType(type);
     FUZZ_CHECK(icon == MessageIconForType(type & 0xF0));
-    FUZZ_CHECK(icon >= UI_ICON_APPLICATION && icon <= UI_ICON_ASTERISK);
+    FUZZ_CHECK(icon >= IDI_SYSTEM_APPLICATION && icon <= IDI_SYSTEM_ASTERISK);
 }
 
 /* Only the two environments the spooler names pick a text, and then one

@@ -14,6 +14,7 @@
 #include "app/setup_state.h"
 #include "profile/resource.h"
 #include "ui/message_dialog.h"
+#include "tests/support/page_texts.h"
 
 using namespace uitest;
 
@@ -157,8 +158,8 @@ TEST_F(MessageDialogTest, ConfirmCancelAsksYesNoWithTheQuestionIcon)
         std::vector<Step> steps = {
             {IDC_MESSAGE_TEXT, [&seen](HWND d) { Look(d, &seen); }, ACT_CLICK, answer}};
         EXPECT_EQ(answer, DriveModal([&] { return ConfirmCancel(owner); }, steps));
-        EXPECT_EQ("Question", seen.caption);
-        EXPECT_EQ("Are you sure you want to cancel QXV driver installation?", seen.text);
+        EXPECT_EQ(pagetext::kQuestionTitle.english, seen.caption);
+        EXPECT_EQ(pagetext::kConfirmCancel.english, seen.text);
         EXPECT_EQ(LoadIconA(NULL, IDI_QUESTION), seen.icon);
         EXPECT_EQ((std::vector<int>{IDYES, IDNO}), seen.buttons);
     }
@@ -243,8 +244,8 @@ TEST_F(MessageDialogTest, StatusWindowShowsItsStringHiddenUntilShown)
         WORD id;
         const char *text;
     };
-    const Case cases[] = {{IDS_STATUS_READING, "Reading setup information..."},
-                          {IDS_STATUS_WRITING, "Writing system information..."}};
+    const Case cases[] = {{IDS_STATUS_READING, pagetext::kStatusReading.english},
+                          {IDS_STATUS_WRITING, pagetext::kStatusWriting.english}};
     for (const Case &c : cases)
     {
         SCOPED_TRACE(c.id);

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "support/built_programs.h"
+#include "tests/support/page_texts.h"
 
 namespace
 {
@@ -56,10 +57,11 @@ struct ControlRow
 #define MESSAGE_TEXT(y, cy) {B, 4038, STA, 0x50020000, 38, y, 167, cy, "", ""}
 #define MESSAGE_ICON {B, 2032, STA, 0x50000003, 10, 8, 20, 20, "", ""}
 // clang-format on
-#define OK_TEXTS "확인(&O)", "&Ok"
-#define CANCEL_TEXTS "취소(&C)", "&Cancel"
-#define NEXT_TEXTS "다음", "Next"
-#define BACK_TEXTS "이전(&B)", "&Back"
+#define TEXTS(name) pagetext::name.korean, pagetext::name.english
+#define OK_TEXTS TEXTS(kOk)
+#define CANCEL_TEXTS TEXTS(kCancel)
+#define NEXT_TEXTS TEXTS(kNext)
+#define BACK_TEXTS TEXTS(kBack)
 #define YES_TEXTS "예(&Y)", "&Yes"
 #define NO_TEXTS "아니오(&N)", "&No"
 
@@ -72,9 +74,7 @@ const ControlRow kWelcome[] = {
     PICTURE_BUTTON,
     {B, 2037, STA, 0x50020000, 163, 53, 154, 93, "Static", "Static"},
     INFO_ICON(131, 14),
-    {B, -1, STA, 0x50020000, 163, 16, 154, 27,
-     " Tarvik 프린터 드라이버 설치를 시작합니다.  계속 하려면 \"다음\" 버튼을 누르십시오.",
-     " Welcome to the Install Wizard for QXV Driver. To continue, click Next."},
+    {B, -1, STA, 0x50020000, 163, 16, 154, 27, TEXTS(kWelcomeSentence)},
 };
 
 const ControlRow kGetModel[] = {
@@ -84,11 +84,9 @@ const ControlRow kGetModel[] = {
     {B, 2035, LST, 0x50A10151, 129, 48, 189, 96, "", ""},
     {B, 2001, BTN, 0x50010001, 191, 156, 65, 12, NEXT_TEXTS},
     {B, 2, BTN, 0x50010000, 262, 156, 63, 12, CANCEL_TEXTS},
-    {B, 2009, STA, 0x50020000, 159, 12, 157, 23,
-     " 목록에서 설치할 프린터 모델을 선택하시고, \"다음\" 버튼을 누르십시오.",
-     " Select printer model to install. To continue, click Next."},
-    {K, 2034, STA, 0x50020000, 129, 36, 188, 9, "프린터 모델(&M):", nullptr},
-    {E, 2034, STA, 0x50020000, 129, 39, 188, 8, nullptr, "Printer &Models:"},
+    {B, 2009, STA, 0x50020000, 159, 12, 157, 23, TEXTS(kModelInstruction)},
+    {K, 2034, STA, 0x50020000, 129, 36, 188, 9, pagetext::kModelLabel.korean, nullptr},
+    {E, 2034, STA, 0x50020000, 129, 39, 188, 8, nullptr, pagetext::kModelLabel.english},
     INFO_ICON(129, 12),
     {B, 2000, BTN, 0x50010000, 128, 156, 63, 12, BACK_TEXTS},
 };
@@ -97,13 +95,10 @@ const ControlRow kGetPort[] = {
     PAGE_BACKGROUND,
     PAGE_SEPARATOR,
     PICTURE_BUTTON,
-    {K, 2017, STA, 0x50020000, 131, 47, 186, 8, "연결할 포트(&P):", nullptr},
-    {E, 2017, STA, 0x50020000, 131, 42, 186, 8, nullptr, "Printer &Ports:"},
-    {K, 2009, STA, 0x50020000, 162, 14, 153, 26,
-     " 프린터가 연결된 포트를 지정합니다.\n목록에서 포트를 선택한 후, \"다음\" 버튼을 누르십시오.",
-     nullptr},
-    {E, 2009, STA, 0x50020000, 162, 14, 153, 22, nullptr,
-     " Select the port connected to printer. To continue, click Next."},
+    {K, 2017, STA, 0x50020000, 131, 47, 186, 8, pagetext::kPortLabel.korean, nullptr},
+    {E, 2017, STA, 0x50020000, 131, 42, 186, 8, nullptr, pagetext::kPortLabel.english},
+    {K, 2009, STA, 0x50020000, 162, 14, 153, 26, pagetext::kPortInstruction.korean, nullptr},
+    {E, 2009, STA, 0x50020000, 162, 14, 153, 22, nullptr, pagetext::kPortInstruction.english},
     {K, 2033, LST, 0x50A10151, 130, 59, 189, 87, "", nullptr},
     {E, 2033, LST, 0x50A10151, 130, 50, 189, 96, nullptr, ""},
     {B, 2001, BTN, 0x50010001, 191, 156, 65, 12, NEXT_TEXTS},
@@ -120,8 +115,7 @@ const ControlRow kExit[] = {
     {B, 2032, STA, 0x50000003, 129, 13, 21, 18, "", ""},
     {B, 2005, STA, 0x50020000, 155, 19, 162, 18, "", ""},
     {B, 2038, STA, 0x50020000, 161, 127, 156, 10, "", ""},
-    {B, 2040, BTN, 0x50010003, 166, 90, 151, 10, "기본 프린터로 설정합니다.(&D)",
-     "Set as &default printer"},
+    {B, 2040, BTN, 0x50010003, 166, 90, 151, 10, TEXTS(kSetDefault)},
 };
 
 const ControlRow kCopy[] = {
@@ -184,7 +178,7 @@ struct DialogRow
 };
 
 #define ROWS(a) a, sizeof(a) / sizeof(a[0])
-#define WIZARD_CAPTIONS "Tarvik 프린터 드라이버 설치 마법사", "Tarvik Printer Driver Install Wizard"
+#define WIZARD_CAPTIONS TEXTS(kWizardCaption)
 // clang-format off
 #define PAGE(name, ex, rows) \
     {name, true, 0x80C800C0, ex, 0, 0, 333, 179, "8/400/0/0 Arial", WIZARD_CAPTIONS, ROWS(rows)}

@@ -15,6 +15,7 @@
 #include "app/setup_state.h"
 #include "setupinfo/setup_info.h"
 #include "spooler/spooler_api.h"
+#include "support/temp_inf.h"
 
 namespace
 {
@@ -28,23 +29,14 @@ class SetupInfoTest : public ::testing::Test
     {
         ZeroMemory(&g_state, sizeof(g_state));
         g_state.osIndex = 3;
-        char temp[MAX_PATH];
-        ASSERT_NE(0u, GetTempPathA(sizeof(temp), temp));
-        folder_ = std::string(temp) + "setupinfo_test\\";
-        CreateDirectoryA(folder_.c_str(), NULL);
+        folder_ = tempinf::Folder("setupinfo_test");
+        ASSERT_FALSE(folder_.empty());
     }
 
     /* Writes the INF text into a file of its own and makes it the one read. */
     void UseInf(const std::string &text)
     {
-        std::string path = folder_ + "case" + std::to_string(++counter_) + ".INF";
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, NULL);
-        ASSERT_NE(INVALID_HANDLE_VALUE, file);
-        DWORD written = 0;
-        ASSERT_TRUE(WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL));
-        CloseHandle(file);
-        lstrcpynA(g_state.infPath, path.c_str(), sizeof(g_state.infPath));
+        ASSERT_TRUE(tempinf::Write(folder_ + "case" + std::to_string(++counter_) + ".INF", text));
     }
 
     void ChooseModel(const std::string &name)
@@ -191,7 +183,7 @@ TEST_F(SetupInfoTest, MissingPiecesReadAsEmpty)
     {
         SCOPED_TRACE(c.what);
         if (c.inf.empty())
-            lstrcpyA(g_state.infPath, (folder_ + "NO_SUCH.INF").c_str());
+            tempinf::Use(folder_ + "NO_SUCH.INF");
         else
             UseInf(c.inf);
         lstrcpyA(g_state.dependentFiles, "stale");
@@ -203,7 +195,7 @@ TEST_F(SetupInfoTest, MissingPiecesReadAsEmpty)
         EXPECT_STREQ("RAW", g_state.defaultDataType);
         EXPECT_EQ(nullptr, GetHardwareId(c.model));
     }
-    lstrcpyA(g_state.infPath, (folder_ + "NO_SUCH.INF").c_str());
+    tempinf::Use(folder_ + "NO_SUCH.INF");
     EXPECT_EQ(0, CountModels());
     EXPECT_EQ("(untouched)", ModelName(0));
 }

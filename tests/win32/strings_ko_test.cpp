@@ -12,6 +12,7 @@
 
 #include "profile/resource.h"
 #include "support/built_programs.h"
+#include "tests/support/page_texts.h"
 
 namespace
 {
@@ -19,38 +20,36 @@ namespace
 struct StringRow
 {
     UINT id;
-    const char *korean;  /* UTF-8 */
-    const char *english; /* ASCII */
+    pagetext::Text text; /* English ASCII, Korean UTF-8 */
 };
 
 const StringRow kStrings[] = {
-    {IDS_INSTALL_DONE, "설치가 완료되었습니다.", "The Installation has done successfully."},
-    {IDS_INSTALL_FAILED, "설치를 중지합니다.", "The Installation has failed."},
-    {IDS_ERR_BAD_SOURCE, "원본 파일을 읽을 수 없습니다.", "Cannot read the source file"},
-    {IDS_ERR_BAD_DEST, "사본 파일을 작성할 수 없습니다.", "Cannot create the destination file."},
-    {IDS_ERR_UNKNOWN, "알 수 없는 오류가 발생했습니다.", "Unknown error accured."},
-    {IDS_ERR_DECOMPRESS, "파일 압축 해제 오류.", "Decompression error."},
-    {IDS_ERR_MEMORY, "시스템 메모리가 부족합니다.", "Memory exhausted."},
-    {IDS_ERR_DAMAGED, "파일이 손상되었습니다.", "File has damaged."},
-    {IDS_ERR_DISK_FULL, "설치할 디스크 공간이 부족합니다.", "Insufficient disk space."},
-    {IDS_ERR_FILE_OPEN, "파일이 없습니다.", "File open error."},
-    {IDS_STATUS_READING, "설치 정보를 읽고 있습니다...", "Reading setup information..."},
-    {IDS_STATUS_WRITING, "시스템 정보를 수정하고 있습니다...", "Writing system information..."},
-    {IDS_TITLE_ERROR, "오류", "Error"},
-    {IDS_TITLE_QUESTION, "질문", "Question"},
-    {IDS_TITLE_WARNING, "경고", "Warinig"},
-    {IDS_CONFIRM_CANCEL, "프린터 드라이버 설치를 종료하시겠습니까?",
-     "Are you sure you want to cancel QXV driver installation?"},
-    {IDS_SELECT_MODEL, "먼저 설치할 프린터 모델을 선택하십시오.",
-     "Select printer model to install."},
-    {IDS_SELECT_PORT, "먼저 포트를 선택하십시오.", "Select printer port to connect."},
-    {IDS_NO_SETUP_INFO, "설치 정보 파일을 찾을 수 없습니다. 설치를 계속할 수 없습니다. ",
-     "There is no setup information. Cannot continue."},
+    {IDS_INSTALL_DONE, pagetext::kInstallDone},
+    {IDS_INSTALL_FAILED, pagetext::kInstallFailed},
+    {IDS_ERR_BAD_SOURCE, {"Cannot read the source file", "원본 파일을 읽을 수 없습니다."}},
+    {IDS_ERR_BAD_DEST, {"Cannot create the destination file.", "사본 파일을 작성할 수 없습니다."}},
+    {IDS_ERR_UNKNOWN, {"Unknown error accured.", "알 수 없는 오류가 발생했습니다."}},
+    {IDS_ERR_DECOMPRESS, {"Decompression error.", "파일 압축 해제 오류."}},
+    {IDS_ERR_MEMORY, {"Memory exhausted.", "시스템 메모리가 부족합니다."}},
+    {IDS_ERR_DAMAGED, {"File has damaged.", "파일이 손상되었습니다."}},
+    {IDS_ERR_DISK_FULL, {"Insufficient disk space.", "설치할 디스크 공간이 부족합니다."}},
+    {IDS_ERR_FILE_OPEN, {"File open error.", "파일이 없습니다."}},
+    {IDS_STATUS_READING, pagetext::kStatusReading},
+    {IDS_STATUS_WRITING, pagetext::kStatusWriting},
+    {IDS_TITLE_ERROR, {"Error", "오류"}},
+    {IDS_TITLE_QUESTION, pagetext::kQuestionTitle},
+    {IDS_TITLE_WARNING, pagetext::kWarningTitle},
+    {IDS_CONFIRM_CANCEL, pagetext::kConfirmCancel},
+    {IDS_SELECT_MODEL, pagetext::kSelectModel},
+    {IDS_SELECT_PORT, pagetext::kSelectPort},
+    {IDS_NO_SETUP_INFO,
+     {"There is no setup information. Cannot continue.",
+      "설치 정보 파일을 찾을 수 없습니다. 설치를 계속할 수 없습니다. "}},
     {IDS_ALREADY_INSTALLED,
-     "선택된 드라이버가 이미 설치되어 있습니다. 설치 프로그램을 종료한 후 프린터 폴더에서 "
-     "이전 버전의 드라이버를 삭제한 후 다시 설치하십시오.",
-     "Selected printer driver has installed already. Exit setup and delete old printer driver "
-     "and continue."},
+     {"Selected printer driver has installed already. Exit setup and delete old printer driver "
+      "and continue.",
+      "선택된 드라이버가 이미 설치되어 있습니다. 설치 프로그램을 종료한 후 프린터 폴더에서 "
+      "이전 버전의 드라이버를 삭제한 후 다시 설치하십시오."}},
 };
 
 std::wstring FromUtf8(const char *text)
@@ -90,7 +89,7 @@ TEST(StringTables, EveryTextExactInEveryBuild)
         for (const StringRow &row : kStrings)
         {
             SCOPED_TRACE(row.id);
-            std::wstring expected = program.korean ? FromUtf8(row.korean) : FromUtf8(row.english);
+            std::wstring expected = FromUtf8(program.korean ? row.text.korean : row.text.english);
             wchar_t wide[1024];
             SetLastError(0xdeadbeef);
             int wn = LoadStringW(module, row.id, wide, 1024);
@@ -103,7 +102,7 @@ TEST(StringTables, EveryTextExactInEveryBuild)
             EXPECT_EQ(std::string(ansi, an), ToAnsi(expected));
             if (!program.korean)
             {
-                EXPECT_EQ(std::string(ansi, an), row.english);
+                EXPECT_EQ(std::string(ansi, an), row.text.english);
             }
         }
         FreeLibrary(module);

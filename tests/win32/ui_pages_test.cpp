@@ -23,6 +23,7 @@
 
 #include "support/pixels.h"
 #include "support/rules_spooler.h"
+#include "support/temp_inf.h"
 #include "support/ui_driver.h"
 #include "app/sequencer.h"
 #include "app/setup_state.h"
@@ -34,6 +35,7 @@
 #include "spooler/port_names.h"
 #include "spooler/spooler_api.h"
 #include "ui/pages.h"
+#include "tests/support/page_texts.h"
 
 using namespace uitest;
 using pixels::Canvas;
@@ -226,16 +228,8 @@ class PagesTest : public ::testing::Test
         g_scriptedSpooler.getDefaultPrinter = ScriptGetDefaultPrinter;
         g_spooler = &g_scriptedSpooler;
 
-        char temp[MAX_PATH];
-        ASSERT_NE(0u, GetTempPathA(sizeof(temp), temp));
-        infPath = std::string(temp) + "ui_pages_test.INF";
-        HANDLE file = CreateFileA(infPath.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, NULL);
-        ASSERT_NE(INVALID_HANDLE_VALUE, file);
-        DWORD written = 0;
-        WriteFile(file, kInf, sizeof(kInf) - 1, &written, NULL);
-        CloseHandle(file);
-        UseInf(infPath);
+        infPath = tempinf::Folder("ui_pages_test") + "M270.INF";
+        ASSERT_TRUE(tempinf::Write(infPath, kInf));
 
         RECT desktop;
         GetWindowRect(GetDesktopWindow(), &desktop);
@@ -248,10 +242,6 @@ class PagesTest : public ::testing::Test
     {
         g_spooler = &kWinSpooler;
         DestroyWindow(owner);
-    }
-    static void UseInf(const std::string &path)
-    {
-        StringCchCopyA(g_state.infPath, sizeof(g_state.infPath), path.c_str());
     }
 };
 
@@ -365,7 +355,7 @@ TEST_F(PagesTest, CancelEndsThePageOnlyWhenTheQuestionIsAnsweredYes)
         EXPECT_EQ(IDCANCEL, DriveModal([&] { return page.run(owner); }, steps, &done));
         EXPECT_EQ(steps.size(), done);
         EXPECT_TRUE(stillUp);
-        EXPECT_EQ("Are you sure you want to cancel QXV driver installation?", question);
+        EXPECT_EQ(pagetext::kConfirmCancel.english, question);
     }
     EXPECT_TRUE(SpoolerWork().empty()) << "a cancelled page touched the spooler";
 }
@@ -504,7 +494,7 @@ Step LookAtWarning(WarningSeen *seen)
  * warning ending the page. */
 TEST_F(PagesTest, ModelNextWithoutAModelWarnsAndStays)
 {
-    UseInf(infPath + ".missing");
+    tempinf::Use(infPath + ".missing");
     ListSeen list;
     WarningSeen warning;
     bool stayed = false;
@@ -518,8 +508,8 @@ TEST_F(PagesTest, ModelNextWithoutAModelWarnsAndStays)
     EXPECT_TRUE(list.items.empty());
     EXPECT_EQ("(none)", list.selected);
     ASSERT_TRUE(warning.up);
-    EXPECT_EQ("Warinig", warning.title);
-    EXPECT_EQ("Select printer model to install.", warning.text);
+    EXPECT_EQ(pagetext::kWarningTitle.english, warning.title);
+    EXPECT_EQ(pagetext::kSelectModel.english, warning.text);
     EXPECT_EQ(LoadIconA(NULL, IDI_HAND), warning.icon);
     EXPECT_FALSE(warning.hasCancel);
     EXPECT_TRUE(stayed);
@@ -595,8 +585,8 @@ TEST_F(PagesTest, PortNextWithoutAPortWarnsAndStays)
     };
     EXPECT_EQ(IDC_BACK, DriveModal([&] { return RunPortPage(owner); }, steps));
     ASSERT_TRUE(warning.up);
-    EXPECT_EQ("Warinig", warning.title);
-    EXPECT_EQ("Select printer port to connect.", warning.text);
+    EXPECT_EQ(pagetext::kWarningTitle.english, warning.title);
+    EXPECT_EQ(pagetext::kSelectPort.english, warning.text);
     EXPECT_EQ(LoadIconA(NULL, IDI_HAND), warning.icon);
     EXPECT_TRUE(stayed);
     EXPECT_STREQ("", g_state.portName);
@@ -820,7 +810,7 @@ TEST_F(PagesTest, ListsShowTheIconOfEachItem)
  * window colour. */
 TEST_F(PagesTest, EmptyFocusedListShowsNoItem)
 {
-    UseInf(infPath + ".missing");
+    tempinf::Use(infPath + ".missing");
     std::vector<uint32_t> shown;
     SIZE size = {0, 0};
     bool focused = false;
@@ -895,8 +885,7 @@ TEST_F(PagesTest, FinalPageShowsTheOutcome)
         EXPECT_EQ(IDOK, DriveModal([&] { return RunFinalPage(owner, c.outcome); }, steps));
         EXPECT_EQ(c.outcome, g_state.messageType);
         EXPECT_EQ(GetWindowTitle(), seen.caption);
-        EXPECT_EQ(c.completed ? "The Installation has done successfully."
-                              : "The Installation has failed.",
+        EXPECT_EQ(c.completed ? pagetext::kInstallDone.english : pagetext::kInstallFailed.english,
                   seen.outcome);
         EXPECT_EQ(LoadIconA(NULL, c.completed ? IDI_ASTERISK : IDI_HAND), seen.icon);
         EXPECT_EQ(c.completed, seen.boxVisible);
@@ -1012,7 +1001,7 @@ TEST_F(PagesTest, RefusedRemovalEndsTheWizardAtTheFailedFinalPage)
     EXPECT_EQ(steps.size(), done);
     EXPECT_TRUE(inUse.up);
     ASSERT_TRUE(finalUp) << "no final page";
-    EXPECT_EQ("The Installation has failed.", final.outcome);
+    EXPECT_EQ(pagetext::kInstallFailed.english, final.outcome);
     EXPECT_FALSE(final.boxVisible);
     EXPECT_EQ(LoadIconA(NULL, IDI_HAND), final.icon);
     std::vector<std::string> work = SpoolerWork();

@@ -75,45 +75,30 @@ uint32_t PartColour(Part part, uint32_t untouched)
     }
 }
 
-/* Bitmap 2039 of this program, as 0xRRGGBB rows from the top. */
-std::vector<uint32_t> PicturePixels(int *width, int *height)
+/* Bitmap 2039 of this program as 0xRRGGBB rows from the top: copied at its
+ * own size (w and h 0; *size gets that size), else stretched to w x h by the
+ * platform in a device context of the default stretch mode, as the button's
+ * own is. */
+std::vector<uint32_t> Picture(int w, int h, SIZE *size = NULL)
 {
-    std::vector<uint32_t> out;
     HBITMAP bitmap = LoadBitmapA(g_state.instance, MAKEINTRESOURCEA(IDB_PICTURE_BUTTON));
-    if (bitmap == NULL)
-        return out;
     BITMAP info;
+    ZeroMemory(&info, sizeof(info));
     GetObjectA(bitmap, sizeof(info), &info);
-    *width = info.bmWidth;
-    *height = info.bmHeight;
-    BITMAPINFO bi;
-    ZeroMemory(&bi, sizeof(bi));
-    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-    bi.bmiHeader.biWidth = info.bmWidth;
-    bi.bmiHeader.biHeight = -info.bmHeight;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    out.resize((size_t)info.bmWidth * info.bmHeight);
-    HDC screen = GetDC(NULL);
-    GetDIBits(screen, bitmap, 0, info.bmHeight, out.data(), &bi, DIB_RGB_COLORS);
-    ReleaseDC(NULL, screen);
-    DeleteObject(bitmap);
-    for (uint32_t &px : out)
-        px &= 0xFFFFFF;
-    return out;
-}
-
-/* Bitmap 2039 stretched to w x h by the platform, in a device context of
- * the default stretch mode, as the button's own is. */
-std::vector<uint32_t> StretchedPicture(int w, int h)
-{
+    if (size != NULL)
+        *size = {info.bmWidth, info.bmHeight};
+    if (w == 0)
+    {
+        w = info.bmWidth;
+        h = info.bmHeight;
+    }
     Canvas canvas(w, h);
-    HBITMAP bitmap = LoadBitmapA(g_state.instance, MAKEINTRESOURCEA(IDB_PICTURE_BUTTON));
     HDC memory = CreateCompatibleDC(canvas.Dc());
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BITMAP info;
-    GetObjectA(bitmap, sizeof(info), &info);
-    StretchBlt(canvas.Dc(), 0, 0, w, h, memory, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+    if (w == info.bmWidth && h == info.bmHeight)
+        BitBlt(canvas.Dc(), 0, 0, w, h, memory, 0, 0, SRCCOPY);
+    else
+        StretchBlt(canvas.Dc(), 0, 0, w, h, memory, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
     SelectObject(memory, old);
     DeleteDC(memory);
     DeleteObject(bitmap);
@@ -212,12 +197,12 @@ TEST_F(PictureButtonTest, SunkenFrameIsTheDescribedBand)
  * own size, or the frame not being the control's outermost two pixels. */
 TEST_F(PictureButtonTest, AtItsOwnSizeThePictureIsCopiedPixelForPixel)
 {
-    int w = 0, h = 0;
-    std::vector<uint32_t> picture = PicturePixels(&w, &h);
-    ASSERT_EQ(154, w);
-    ASSERT_EQ(248, h);
+    SIZE size = {0, 0};
+    std::vector<uint32_t> picture = Picture(0, 0, &size);
+    ASSERT_EQ(154, size.cx);
+    ASSERT_EQ(248, size.cy);
     Canvas canvas(170, 270);
-    const RECT item = {5, 7, 5 + w + 4, 7 + h + 4};
+    const RECT item = {5, 7, 5 + size.cx + 4, 7 + size.cy + 4};
     DrawButton(canvas, item, 0);
     ExpectButtonPixels(canvas.Pixels(), canvas.Width(), canvas.Height(), item, picture, kSentinel);
 }
@@ -311,7 +296,7 @@ void ExpectShownButton(const ButtonSeen &seen)
     ASSERT_EQ((size_t)seen.width * seen.height, seen.pixels.size()) << "no capture";
     const RECT item = {0, 0, seen.width, seen.height};
     ExpectButtonPixels(seen.pixels, seen.width, seen.height, item,
-                       StretchedPicture(seen.width - 4, seen.height - 4), SysRgb(COLOR_BTNFACE));
+                       Picture(seen.width - 4, seen.height - 4), SysRgb(COLOR_BTNFACE));
 }
 
 class PictureOnDialogTest : public PictureButtonTest

@@ -19,6 +19,7 @@
 
 #include "driver.h"
 #include "tests/win32/support/pixels.h"
+#include "tests/win32/support/spooler_enum.h"
 #include "../../../profile/resource.h"
 
 using namespace e2e;
@@ -228,47 +229,30 @@ int Walk(const std::string &program, const std::string &shotDir, const std::stri
 
 int Report()
 {
-    DWORD needed = 0, count = 0;
-    EnumPrinterDriversA(NULL, (LPSTR) "Windows NT x86", 3, NULL, 0, &needed, &count);
-    std::string buf(needed + 1, '\0');
     printf("Printer drivers (Windows NT x86):\n");
-    if (needed && EnumPrinterDriversA(NULL, (LPSTR) "Windows NT x86", 3, (BYTE *)&buf[0], needed,
-                                      &needed, &count))
+    spoolenum::Records<DRIVER_INFO_3A> drivers =
+        spoolenum::Drivers<DRIVER_INFO_3A>("Windows NT x86", 3);
+    for (const DRIVER_INFO_3A &d : drivers)
     {
-        DRIVER_INFO_3A *d = (DRIVER_INFO_3A *)&buf[0];
-        for (DWORD i = 0; i < count; i++)
-        {
-            printf("  %s (version %lu)\n    driver %s, data %s, config %s, help %s\n", d[i].pName,
-                   d[i].cVersion, d[i].pDriverPath, d[i].pDataFile, d[i].pConfigFile,
-                   d[i].pHelpFile);
-            printf("    dependent files:");
-            for (const char *f = d[i].pDependentFiles; f && *f; f += strlen(f) + 1)
-                printf(" [%s]", f);
-            printf("\n    default data type: %s\n",
-                   d[i].pDefaultDataType ? d[i].pDefaultDataType : "(none)");
-        }
+        printf("  %s (version %lu)\n    driver %s, data %s, config %s, help %s\n", d.pName,
+               d.cVersion, d.pDriverPath, d.pDataFile, d.pConfigFile, d.pHelpFile);
+        printf("    dependent files:");
+        for (const char *f = d.pDependentFiles; f && *f; f += strlen(f) + 1)
+            printf(" [%s]", f);
+        printf("\n    default data type: %s\n", d.pDefaultDataType ? d.pDefaultDataType : "(none)");
     }
-    if (!count)
+    if (!drivers.count)
         printf("  (none)\n");
-    needed = count = 0;
-    EnumPrintersA(PRINTER_ENUM_LOCAL, NULL, 2, NULL, 0, &needed, &count);
-    std::string pbuf(needed + 1, '\0');
     printf("Printers:\n");
-    if (needed &&
-        EnumPrintersA(PRINTER_ENUM_LOCAL, NULL, 2, (BYTE *)&pbuf[0], needed, &needed, &count))
-    {
-        PRINTER_INFO_2A *p = (PRINTER_INFO_2A *)&pbuf[0];
-        for (DWORD i = 0; i < count; i++)
-            printf("  %s: driver %s, port %s, data type %s, processor %s, attributes 0x%lx\n",
-                   p[i].pPrinterName, p[i].pDriverName, p[i].pPortName,
-                   p[i].pDatatype ? p[i].pDatatype : "(none)",
-                   p[i].pPrintProcessor ? p[i].pPrintProcessor : "(none)", p[i].Attributes);
-    }
-    if (!count)
+    spoolenum::Records<PRINTER_INFO_2A> printers = spoolenum::LocalPrinters<PRINTER_INFO_2A>(2);
+    for (const PRINTER_INFO_2A &p : printers)
+        printf("  %s: driver %s, port %s, data type %s, processor %s, attributes 0x%lx\n",
+               p.pPrinterName, p.pDriverName, p.pPortName, p.pDatatype ? p.pDatatype : "(none)",
+               p.pPrintProcessor ? p.pPrintProcessor : "(none)", p.Attributes);
+    if (!printers.count)
         printf("  (none)\n");
-    char device[1024] = "";
-    GetProfileStringA("windows", "device", "", device, sizeof(device));
-    printf("Default printer (windows/device): %s\n", device[0] ? device : "(none)");
+    std::string device = DefaultPrinterEntry();
+    printf("Default printer (windows/device): %s\n", device.empty() ? "(none)" : device.c_str());
     return 0;
 }
 
