@@ -13,6 +13,7 @@
 
 #include <strsafe.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -373,27 +374,33 @@ TEST_F(SequencerTest, OpeningStatusThenWelcomeAndCancelEndsTheRun)
 
 /* Guards against a log-off or shut-down that leaves the run half done: the
  * earlier printer deleted, a file shared with another driver replaced in
- * both folders, a kept copy left, or the copy and the install going on
- * after the session's end.  Windows sends WM_QUERYENDSESSION and
+ * both folders, a kept copy left, the copy and the install going on after
+ * the session's end, or the printer of the first install keeping the
+ * earlier printer's name.  Windows sends WM_QUERYENDSESSION and
  * WM_ENDSESSION, which reach the window in the copy's drain of the queue
- * between files; posted here, they arrive there at a known file. */
-TEST_F(SequencerTest, SessionEndDuringTheCopyPutsTheRunBack)
+ * between files, or between the install phase's timers; posted here, they
+ * arrive there at a known point. */
+TEST_F(SequencerTest, SessionEndPutsTheRunBack)
 {
     struct Case
     {
         const char *name;
         LPARAM how;
-        size_t endsDuring; /* the file being copied when the session ends */
+        size_t endsDuring; /* the file being copied when the session ends; 4:
+                              between the two installs */
+        int registered;    /* AddPrinterDriver and AddPrinter calls, the put-back's
+                              included */
     };
     const Case cases[] = {
-        {"log-off during the shared file", (LPARAM)ENDSESSION_LOGOFF, 1},
-        {"shut-down during the first file", 0, 0},
+        {"log-off during the shared file", (LPARAM)ENDSESSION_LOGOFF, 1, 1},
+        {"shut-down during the first file", 0, 0, 1},
+        {"log-off between the two installs", (LPARAM)ENDSESSION_LOGOFF, 4, 2},
     };
     const std::vector<std::string> names = {"SEQ.GPD", "SHARED.DLL", "SEQ.DLL", "SEQ.INI"};
     for (const Case &c : cases)
     {
         SCOPED_TRACE(c.name);
-        copytest::Folders f(std::string("session") + (c.how ? "logoff" : "shutdown"));
+        copytest::Folders f("session" + std::to_string(&c - cases));
         for (const std::string &n : names)
             WriteNew(f.src + n, "new " + n);
         copytest::SetFiles(names, f.drv);
@@ -405,7 +412,8 @@ TEST_F(SequencerTest, SessionEndDuringTheCopyPutsTheRunBack)
          * removed (and kept), and another driver sharing the file. */
         rules::Reset();
         rules::SpoolerWorld &world = rules::World();
-        world.files.insert(world.files.end(), {"OLD.GPD", "SHARED.DLL"});
+        world.files.insert(world.files.end(), {"OLD.GPD", g_profile.dataFileName});
+        world.files.insert(world.files.end(), names.begin(), names.end());
         world.drivers = {"Seq Model", "Other Driver"};
         world.driverFields["Other Driver"].dependents = std::string("SHARED.DLL\0", 11);
         world.printers = {{"Seq Model", "Seq Model", "LPT1:", 0, false}};
@@ -427,21 +435,31 @@ TEST_F(SequencerTest, SessionEndDuringTheCopyPutsTheRunBack)
         HHOOK hook =
             SetWindowsHookExA(WH_CALLWNDPROC, copytest::CallWndHook, NULL, GetCurrentThreadId());
         FinalSeen seen;
-        EXPECT_EQ(0, DriveModal([] { return RunSequencer(CMD_COPY_FILES); },
-                                {LookAtFinalAndLeave(&seen)}));
+        Step endInstall = {IDC_STATUS_TEXT,
+                           [](HWND)
+                           {
+                               PostMessageA(g_script.main, WM_QUERYENDSESSION, 0, 0);
+                               PostMessageA(g_script.main, WM_ENDSESSION, TRUE, 0);
+                           },
+                           ACT_NONE, 0};
+        std::vector<Step> steps = {LookAtFinalAndLeave(&seen)};
+        if (c.endsDuring == names.size())
+            steps.insert(steps.begin(), endInstall);
+        EXPECT_EQ(0, DriveModal([] { return RunSequencer(CMD_COPY_FILES); }, steps));
         UnhookWindowsHookEx(hook);
         copytest::Current() = nullptr;
 
         EXPECT_FALSE(seen.up) << "a final page after the session's end";
-        EXPECT_EQ(std::vector<std::string>(names.begin(), names.begin() + c.endsDuring + 1),
+        EXPECT_EQ(std::vector<std::string>(
+                      names.begin(), names.begin() + std::min(c.endsDuring + 1, names.size())),
                   run.shown)
             << "a file copied after the session's end";
         EXPECT_EQ(spoolerBefore, rules::Describe(world));
         /* The put-back's own, and nothing registered for the model. */
-        EXPECT_EQ(1, rules::CountCalls("AddPrinterDriver "));
-        EXPECT_EQ(1, rules::CountCalls("AddPrinter "));
+        EXPECT_EQ(c.registered, rules::CountCalls("AddPrinterDriver "));
+        EXPECT_EQ(c.registered, rules::CountCalls("AddPrinter "));
         EXPECT_EQ(std::vector<std::string>(), copytest::NotPutBack(f.drv, filesBefore));
-        EXPECT_FALSE(copytest::Exists(f.drv + names.back()));
+        EXPECT_EQ(c.endsDuring == names.size(), copytest::Exists(f.drv + names.back()));
         EXPECT_EQ(nullptr, g_state.keptRecords);
     }
 }
