@@ -3,7 +3,9 @@
  * It posts itself one command per step (a page or the copy dialog, each
  * modal) and sets itself one-shot timers for the timed phases: the opening
  * status message and the install phase.  What follows a step's result is
- * decided in sequence_logic.cpp.
+ * decided in sequence_logic.cpp.  When the session ends (log-off,
+ * shut-down) the run is put back at once, and every step still open ends
+ * as cancelled.
  */
 #include "sequencer.h"
 
@@ -73,8 +75,24 @@ static void PostMove(HWND hwnd, const SequencerMove &move)
         PostMessageA(hwnd, WM_CLOSE, move.value, 0);
 }
 
+/* After the session's end the run is over and put back: a command or a
+ * timer that still comes closes the window, without the final page, and
+ * nothing more is copied or registered. */
+static void CloseAfterSessionEnd(HWND hwnd)
+{
+    if (g_state.statusWindow != NULL)
+        CloseStatusWindow();
+    EndWait();
+    PostMessageA(hwnd, WM_CLOSE, OUTCOME_FAILED, 0);
+}
+
 static void OnCommand(HWND hwnd, UINT command)
 {
+    if (g_state.sessionEnded)
+    {
+        CloseAfterSessionEnd(hwnd);
+        return;
+    }
     if (command == CMD_INSTALL)
     {
         SetTimer(hwnd, TIMER_INSTALL, DELAY_INSTALL, NULL);
@@ -90,6 +108,11 @@ static void OnCommand(HWND hwnd, UINT command)
 static void OnTimer(HWND hwnd, UINT timer)
 {
     KillTimer(hwnd, timer);
+    if (g_state.sessionEnded)
+    {
+        CloseAfterSessionEnd(hwnd);
+        return;
+    }
     /* g_state.lastInstallResult: the second install runs only after a first
      * one that answered 1, and the closing timer reports success only when
      * the latest registered both the driver and the printer. */
@@ -133,6 +156,35 @@ static void OnTimer(HWND hwnd, UINT timer)
     SetFollowingTimer(hwnd, timer);
 }
 
+/* Ends a modal dialog of the run (a page, the copy dialog, a message): its
+ * step returns as cancelled, and the sequencer then closes. */
+static BOOL CALLBACK EndRunDialog(HWND hwnd, LPARAM)
+{
+    char cls[16];
+    if (hwnd != g_state.statusWindow && GetClassNameA(hwnd, cls, sizeof(cls)) &&
+        lstrcmpA(cls, "#32770") == 0)
+        EndDialog(hwnd, IDCANCEL);
+    return TRUE;
+}
+
+static void OnEndSession(BOOL ending)
+{
+    if (!ending || g_state.sessionEnded)
+        return;
+    EndRunAtSessionEnd();
+    EnumThreadWindows(GetCurrentThreadId(), EndRunDialog, 0);
+}
+
+static void OnClose(HWND hwnd, WORD outcome)
+{
+    if (g_state.sessionEnded)
+        return;
+    FinishRun(outcome);
+    /* The session may end while FinishRun tells the user of a refusal. */
+    if (!g_state.sessionEnded)
+        RunFinalPage(hwnd, outcome);
+}
+
 LRESULT CALLBACK SetupSequencer(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg)
@@ -147,9 +199,17 @@ LRESULT CALLBACK SetupSequencer(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         OnTimer(hwnd, (UINT)wParam);
         return 0;
     case WM_CLOSE:
-        FinishRun((WORD)wParam);
-        RunFinalPage(hwnd, (WORD)wParam);
+        OnClose(hwnd, (WORD)wParam);
         return DefWindowProcA(hwnd, msg, wParam, lParam);
+    case WM_QUERYENDSESSION:
+        /* The log-off is not held up: its end puts the run back. */
+        return TRUE;
+    case WM_ENDSESSION:
+        /* wParam FALSE: the session goes on after all.  Windows may end the
+         * process as soon as this returns, so the run ends here, nested in
+         * whatever step is under way (run_end.cpp says why that is safe). */
+        OnEndSession((BOOL)wParam);
+        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;

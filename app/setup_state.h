@@ -32,6 +32,9 @@ struct SetupState
     DWORD modelDataRefused; /* the model's setup information was refused: copy nothing */
     LONG nextFileIndex;
     DWORD cancelRequested;
+    DWORD
+        sessionEnded; /* the session ended (log-off, shut-down): the run is over, do nothing more */
+    DWORD runFinished; /* what the run replaced or removed has been let go or put back */
     HWND statusWindow;
     char quotedKey[SETUP_TEXT_MAX];
     char hardwareIdBuffer[SETUP_TEXT_MAX];

@@ -340,6 +340,14 @@ void RunCopyLoop(HWND dialog, BOOL copying)
     }
     while (ending == IDOK && !g_state.cancelRequested && FilesRemain())
     {
+        /* The session ended while messages were drained: the run has been
+         * put back, and no further file is copied. */
+        if (g_state.sessionEnded)
+        {
+            ending = IDCANCEL;
+            endingParam = 1;
+            break;
+        }
         int outcome = CopyDriverFile(dialog, g_state.nextFileIndex);
         if (outcome == COPY_FILE_GIVE_UP)
         {

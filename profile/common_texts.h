@@ -11,10 +11,17 @@ extern const char kUnsupportedText[];    /* refusal at start-up */
 extern const char kUnsupportedCaption[]; /* "Install Error" */
 extern const char kAddDriverErrorFormat[];
 extern const char kAddDriverErrorCaption[]; /* ends with a blank */
-extern const char kDriverPath[];            /* "UNIDRV.DLL" */
-extern const char kConfigFile[];            /* "UNIDRVUI.DLL" */
-extern const char kHelpFile[];              /* "UNIDRV.HLP" */
-extern const char kPrintProcessor[];        /* "WinPrint" */
+extern const char kPutBackErrorText[];      /* heads the lines below */
+extern const char kPutBackLineFormat[];     /* a kind, a name, an error code */
+extern const char kPutBackDriver[];         /* the kinds */
+extern const char kPutBackPrinter[];
+extern const char kPutBackPrinterData[];
+extern const char kPutBackDefaultPrinter[];
+extern const char kPutBackMore[];    /* ends a note that has no room for every line */
+extern const char kDriverPath[];     /* "UNIDRV.DLL" */
+extern const char kConfigFile[];     /* "UNIDRVUI.DLL" */
+extern const char kHelpFile[];       /* "UNIDRV.HLP" */
+extern const char kPrintProcessor[]; /* "WinPrint" */
 extern const char kKeyCopyFiles[];
 extern const char kKeyDataSection[];
 extern const char kKeyDefaultDataType[];

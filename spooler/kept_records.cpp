@@ -17,6 +17,7 @@
 #include "spooler_api.h"
 #include "spooler_block.h"
 #include "../app/setup_state.h"
+#include "../profile/common_texts.h"
 
 /* Printer data keys are a tree ("PrinterDriverData\\Options"); drivers
  * keep theirs a level or two deep. */
@@ -350,9 +351,30 @@ static char *BareDependentFiles(const char *list, const BYTE *blockEnd)
     return bare;
 }
 
+/* Adds the line of one record that could not go back to the note for the
+ * user, the heading first.  A line that does not fit whole is left out,
+ * and the note then ends with kPutBackMore, once. */
+static void NoteRefused(char *note, size_t size, const char *kind, const char *name, DWORD error)
+{
+    if (note == NULL || size == 0)
+        return;
+    if (note[0] == '\0')
+        (void)StringCchCopyA(note, size, kPutBackErrorText);
+    char line[SETUP_TEXT_MAX + 64];
+    (void)StringCchPrintfA(line, sizeof(line), kPutBackLineFormat, kind, name ? name : "",
+                           (int)error);
+    size_t used = strnlen(note, size);
+    size_t length = strnlen(line, sizeof(line));
+    size_t more = strlen(kPutBackMore);
+    if (used >= more && strcmp(note + used - more, kPutBackMore) == 0)
+        return;
+    (void)StringCchCatA(note, size, used + length + more < size ? line : kPutBackMore);
+}
+
 /* Registered again with its file names bare: the spooler looks for them in
- * the driver directory, and Windows 2000 accepts no other form. */
-static int PutBackDriver(const KeptDriver *kept)
+ * the driver directory, and Windows 2000 accepts no other form.  The
+ * spooler's error, or ERROR_SUCCESS. */
+static DWORD PutBackDriver(const KeptDriver *kept)
 {
     DRIVER_INFO_6A driver = *kept->info;
     driver.pDriverPath = BareName(driver.pDriverPath);
@@ -364,40 +386,97 @@ static int PutBackDriver(const KeptDriver *kept)
     {
         dependents = BareDependentFiles(driver.pDependentFiles, kept->list + kept->listSize);
         if (dependents == NULL)
-            return 0;
+            return ERROR_NOT_ENOUGH_MEMORY;
         driver.pDependentFiles = dependents;
     }
-    int ok = g_spooler->addPrinterDriver(NULL, 6, (LPBYTE)&driver) ? 1 : 0;
+    DWORD error = ERROR_SUCCESS;
+    if (!g_spooler->addPrinterDriver(NULL, 6, (LPBYTE)&driver))
+        error = GetLastError();
     FreeBlock(dependents);
-    return ok;
+    return error;
 }
 
-static int PutBackPrinterData(HANDLE printer, const KeptPrinter *kept)
+/* ASCII letters compared without case, as the registry compares key
+ * names; the locale's rules are no help here (Turkish folds "i" apart). */
+static char FoldAscii(char c)
 {
-    int ok = 1;
+    return c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
+}
+
+/* Keys that are not the printer's own to write back.  Microsoft reserves
+ * DsSpooler (SPLDS_SPOOLER_KEY) to the spooler, for its own properties,
+ * which come from the level-2 record ("do not use"; change them through
+ * SetPrinter level 2); DsDriver (SPLDS_DRIVER_KEY) is where the printer's
+ * driver stores its properties, and the driver writes them again for the
+ * printer added back.  DsUser is the user's and goes back.  The names are
+ * ASCII, and no trail byte of a double-byte character is matched by an
+ * ASCII byte that follows an ASCII byte, so the byte compare holds in every
+ * code page. */
+static int IsSpoolersKey(const char *path)
+{
+    static const char *const kOwnKeys[] = {"DsSpooler", "DsDriver"};
+    for (const char *own : kOwnKeys)
+    {
+        size_t i = 0;
+        while (own[i] != '\0' && FoldAscii(path[i]) == FoldAscii(own[i]))
+            ++i;
+        if (own[i] == '\0' && (path[i] == '\0' || path[i] == '\\'))
+            return 1;
+    }
+    return 0;
+}
+
+/* Every value kept, but in the spooler's own keys; the first error, or
+ * ERROR_SUCCESS. */
+static DWORD PutBackPrinterData(HANDLE printer, const KeptPrinter *kept)
+{
+    DWORD first = ERROR_SUCCESS;
     for (const KeptKey *key = kept->keys; key != NULL; key = key->next)
     {
+        if (IsSpoolersKey(key->path))
+            continue;
         const PRINTER_ENUM_VALUESA *values = (const PRINTER_ENUM_VALUESA *)key->values;
         for (DWORD i = 0; i < key->count; ++i)
-            if (g_spooler->setPrinterDataEx(printer, key->path, values[i].pValueName,
-                                            values[i].dwType, values[i].pData,
-                                            values[i].cbData) != ERROR_SUCCESS)
-                ok = 0;
+        {
+            DWORD error =
+                g_spooler->setPrinterDataEx(printer, key->path, values[i].pValueName,
+                                            values[i].dwType, values[i].pData, values[i].cbData);
+            if (error != ERROR_SUCCESS && first == ERROR_SUCCESS)
+                first = error;
+        }
     }
-    return ok;
+    return first;
+}
+
+/* A printer the run registered under the name of one it deleted (the
+ * session ended between the two installs, or the removal between them was
+ * refused) goes first: the spooler refuses a second printer of a name. */
+static void DeleteOwnPrinter(const KeptRecords *records, const char *name)
+{
+    if (!records->registeredPrinter || !SameName(records->registered, name))
+        return;
+    PRINTER_DEFAULTSA defaults = {NULL, NULL, PRINTER_ALL_ACCESS};
+    HANDLE printer = NULL;
+    if (!g_spooler->openPrinter(SpoolerText(name), &printer, &defaults))
+        return;
+    g_spooler->deletePrinter(printer);
+    g_spooler->closePrinter(printer);
 }
 
 /* Registered again as it was, less what belongs to the moment (status, jobs
  * and pages per minute); a printer whose deletion waits on its jobs is
  * revived by this.  When the share cannot be made again (its name taken
- * meanwhile, the server service stopped), once more unshared. */
-static int PutBackPrinter(const KeptPrinter *kept)
+ * meanwhile, the server service stopped), once more unshared.  What could
+ * not go back is added to the note. */
+static void PutBackPrinter(const KeptRecords *records, const KeptPrinter *kept, char *note,
+                           size_t size)
 {
     PRINTER_INFO_2A printer = *(const PRINTER_INFO_2A *)kept->info;
     printer.pServerName = NULL;
     printer.Status = 0;
     printer.cJobs = 0;
     printer.AveragePPM = 0;
+    DeleteOwnPrinter(records, printer.pPrinterName);
     HANDLE added = g_spooler->addPrinter(NULL, 2, (LPBYTE)&printer);
     if (added == NULL && (printer.Attributes & PRINTER_ATTRIBUTE_SHARED))
     {
@@ -405,23 +484,28 @@ static int PutBackPrinter(const KeptPrinter *kept)
         added = g_spooler->addPrinter(NULL, 2, (LPBYTE)&printer);
     }
     if (added == NULL)
-        return 0;
-    int ok = PutBackPrinterData(added, kept);
+    {
+        NoteRefused(note, size, kPutBackPrinter, printer.pPrinterName, GetLastError());
+        return;
+    }
+    DWORD error = PutBackPrinterData(added, kept);
+    if (error != ERROR_SUCCESS)
+        NoteRefused(note, size, kPutBackPrinterData, printer.pPrinterName, error);
     g_spooler->closePrinter(added);
-    return ok;
 }
 
 /* Set back only when it changed: setting the same default again would only
- * rewrite the user's entry in the spooler's own form. */
-static int PutBackDefaultPrinter(const char *name)
+ * rewrite the user's entry in the spooler's own form.  The spooler's error,
+ * or ERROR_SUCCESS. */
+static DWORD PutBackDefaultPrinter(const char *name)
 {
     if (name[0] == '\0')
-        return 1;
+        return ERROR_SUCCESS;
     char current[SETUP_TEXT_MAX];
     DWORD size = sizeof(current);
     if (g_spooler->getDefaultPrinter(current, &size) && SameName(current, name))
-        return 1;
-    return g_spooler->setDefaultPrinter(name) ? 1 : 0;
+        return ERROR_SUCCESS;
+    return g_spooler->setDefaultPrinter(name) ? ERROR_SUCCESS : GetLastError();
 }
 
 void ReleaseKeptRecords(void)
@@ -437,21 +521,33 @@ void ReleaseKeptRecords(void)
     g_state.keptRecords = NULL;
 }
 
-int PutBackRemovedRecords(int completed)
+int PutBackRemovedRecords(int completed, char *note, size_t size)
 {
+    if (note != NULL && size > 0)
+        note[0] = '\0';
     KeptRecords *records = g_state.keptRecords;
     if (records == NULL)
         return 1;
-    int ok = 1;
+    /* A note of its own, so that the answer does not hang on the caller's. */
+    char own[PUT_BACK_NOTE_MAX];
+    own[0] = '\0';
     int removed = records->drivers != NULL || records->printers != NULL;
     for (const KeptDriver *d = records->drivers; d != NULL; d = d->next)
-        if (!(completed && SameName(d->info->pName, g_state.modelName)))
-            ok = PutBackDriver(d) && ok;
+    {
+        if (completed && SameName(d->info->pName, g_state.modelName))
+            continue;
+        DWORD error = PutBackDriver(d);
+        if (error != ERROR_SUCCESS)
+            NoteRefused(own, sizeof(own), kPutBackDriver, d->info->pName, error);
+    }
     for (const KeptPrinter *p = records->printers; p != NULL; p = p->next)
         if (!(completed && SameName(PrinterNameOf(p), g_state.modelName)))
-            ok = PutBackPrinter(p) && ok;
-    if (removed)
-        ok = PutBackDefaultPrinter(records->defaultPrinter) && ok;
+            PutBackPrinter(records, p, own, sizeof(own));
+    DWORD error = removed ? PutBackDefaultPrinter(records->defaultPrinter) : ERROR_SUCCESS;
+    if (error != ERROR_SUCCESS)
+        NoteRefused(own, sizeof(own), kPutBackDefaultPrinter, records->defaultPrinter, error);
     ReleaseKeptRecords();
-    return ok;
+    if (note != NULL && size > 0)
+        (void)StringCchCopyA(note, size, own);
+    return own[0] == '\0';
 }

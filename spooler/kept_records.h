@@ -34,12 +34,17 @@ void ForgetNewestDriver(void);
 void NoteRegisteredDriver(const char *name);
 void NoteRegisteredPrinter(const char *name);
 
+/* Room for the note PutBackRemovedRecords writes. */
+#define PUT_BACK_NOTE_MAX 4096
+
 /* At the run's end, once the driver files are back: registers again every
  * driver, then every printer with its printer data, that the run deleted,
  * except, after a completed install, those of the model's name (the new
  * ones replaced them); then sets the default printer back.  Releases the
- * records.  1 when everything went back, 0 otherwise. */
-int PutBackRemovedRecords(int completed);
+ * records.  1 when everything went back; 0 otherwise, and `note` (`size`
+ * bytes; may be NULL) then holds the English text for the user: a heading
+ * and a line naming each record not put back with its error. */
+int PutBackRemovedRecords(int completed, char *note, size_t size);
 /* The records go without anything put back. */
 void ReleaseKeptRecords(void);
 

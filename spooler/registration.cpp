@@ -109,11 +109,16 @@ static FILETIME ReadDriverDate(const char *fileName)
     return written;
 }
 
+void ShowSpoolerError(const char *text)
+{
+    MessageBoxA(NULL, text, kAddDriverErrorCaption, MB_OK | MB_ICONSTOP);
+}
+
 static void ReportDriverRefused(DWORD error)
 {
     char text[SETUP_TEXT_MAX];
     StringCchPrintfA(text, sizeof(text), kAddDriverErrorFormat, (int)error);
-    MessageBoxA(NULL, text, kAddDriverErrorCaption, MB_OK | MB_ICONSTOP);
+    ShowSpoolerError(text);
 }
 
 int InstallDriverAndPrinter(void)
@@ -144,6 +149,17 @@ int InstallDriverAndPrinter(void)
     driver.pszOEMUrl = SpoolerText(GetEmptyString());
     driver.pszHardwareID = SpoolerText(GetHardwareId(g_state.modelName));
     driver.pszProvider = SpoolerText(GetMakerName());
+    /* AddPrinterDriverA overwrites a driver of the same name, and removing
+     * a printer in Windows leaves its driver, which the port page's removal
+     * then leaves too: its record is kept first, so that a run that does not
+     * install puts it back.  A record that cannot be kept (no memory) is not
+     * overwritten. */
+    int kept = 0;
+    if (!KeepDriver(g_state.modelName, &kept))
+    {
+        ReportDriverRefused(ERROR_NOT_ENOUGH_MEMORY);
+        return 0;
+    }
     if (!g_spooler->addPrinterDriver(NULL, 6, (LPBYTE)&driver))
     {
         DWORD error = GetLastError();

@@ -19,5 +19,8 @@ int RemovePrinterAndDriver(const char *name);
 /* Registers the driver, then the printer, from g_state: 1 when both were
  * registered, 0 otherwise.  Reports a refused driver itself. */
 int InstallDriverAndPrinter(void);
+/* The system message box of the spooler's errors: `text` (English in
+ * every build) under "Add a printer error ", stop icon, owner none. */
+void ShowSpoolerError(const char *text);
 
 #endif

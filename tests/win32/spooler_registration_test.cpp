@@ -121,7 +121,7 @@ class MessageBoxCloser
             thread_.join();
     }
     bool seen = false;
-    std::string caption, text;
+    std::string caption, text; /* the first box's caption; every box's text, joined by "|" */
     HWND owner = NULL;
     HICON icon = NULL;
 
@@ -139,22 +139,28 @@ class MessageBoxCloser
     }
     void Run()
     {
+        HWND closed = NULL;
         while (!done_)
         {
             HWND box = NULL;
             EnumWindows(FindBox, (LPARAM)&box);
-            if (box && !seen)
+            if (box && box != closed)
             {
-                char buffer[SETUP_TEXT_MAX];
+                char buffer[PUT_BACK_NOTE_MAX];
                 GetWindowTextA(box, buffer, sizeof(buffer));
-                caption = buffer;
+                if (!seen)
+                    caption = buffer;
                 /* Wine's and Windows' message boxes keep the text in control
                  * 0xFFFF and the icon in control 0x440. */
                 GetDlgItemTextA(box, 0xFFFF, buffer, sizeof(buffer));
-                text = buffer;
-                owner = GetWindow(box, GW_OWNER);
-                icon = (HICON)SendDlgItemMessageA(box, 0x440, STM_GETICON, 0, 0);
+                text += (seen ? "|" : "") + std::string(buffer);
+                if (!seen)
+                {
+                    owner = GetWindow(box, GW_OWNER);
+                    icon = (HICON)SendDlgItemMessageA(box, 0x440, STM_GETICON, 0, 0);
+                }
                 seen = true;
+                closed = box;
                 PostMessageA(box, WM_COMMAND, IDOK, 0);
             }
             Sleep(20);
@@ -908,8 +914,22 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
          * name, and the expected change to the user's records */
         const char *replaced;
         std::function<void(rules::SpoolerWorld &)> change;
+        const char *told; /* the message boxes' texts, joined by "|" */
     };
     const auto same = [](rules::SpoolerWorld &) {};
+    /* The user's printer without its printer, the driver left, as Windows
+     * leaves it when a printer is removed; another default printer. */
+    const auto driverAlone = [](rules::SpoolerWorld &w)
+    {
+        w.printers.erase(w.printers.begin());
+        w.defaultPrinter = kOtherModel;
+    };
+    const auto withDsKeys = [](rules::SpoolerWorld &w)
+    {
+        w.printers[0].data["DsSpooler"] = {{"printerName", REG_SZ, std::string("stale\0", 6)}};
+        w.printers[0].data["dsdriver"] = {{"printColor", REG_BINARY, std::string("\1", 1)}};
+        w.printers[0].data["DsUser"] = {{"assetNumber", REG_SZ, std::string("A-17\0", 5)}};
+    };
     const Case cases[] = {
         {"cancel at the port page after the model page's deletion; the share no longer to be "
          "had",
@@ -925,7 +945,8 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
          {
              w.sharing = false;
              w.printers[0].attributes &= ~(DWORD)PRINTER_ATTRIBUTE_SHARED;
-         }},
+         },
+         ""},
         {"cancel in the copy dialog", 0,
          []
          {
@@ -933,7 +954,7 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
              EXPECT_EQ(1, RemovePrinterAndDriver(kModel));
              return (WORD)OUTCOME_FAILED;
          },
-         OUTCOME_FAILED, "", same},
+         OUTCOME_FAILED, "", same, ""},
         {"a copy that gives up after the port page removed the printer and its driver", 0,
          []
          {
@@ -945,7 +966,7 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
              EXPECT_EQ(2u, rules::World().drivers.size());
              return (WORD)OUTCOME_FAILED;
          },
-         OUTCOME_FAILED, "", UseUpperCaseDriver},
+         OUTCOME_FAILED, "", UseUpperCaseDriver, ""},
         {"the port page's half-failed removal: the printer runs on another driver", 0,
          []
          {
@@ -960,7 +981,8 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
          {
              w.printers[0].driver = "Kept Driver";
              w.drivers.erase(w.drivers.begin());
-         }},
+         },
+         ""},
         {"a refused driver install", 0,
          []
          {
@@ -969,7 +991,8 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
              rules::World().files.erase(rules::World().files.begin() + 5); /* M270RES.DLL */
              return InstallPhase();
          },
-         OUTCOME_FAILED, "", [](rules::SpoolerWorld &w) { w.files.erase(w.files.begin() + 5); }},
+         OUTCOME_FAILED, "", [](rules::SpoolerWorld &w) { w.files.erase(w.files.begin() + 5); },
+         "Cannot add a printer driver!\r\n(System Error Code : 2)"},
         {"another model picked and left, then the other installed", 0,
          []
          {
@@ -979,7 +1002,7 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
              EXPECT_EQ(1, RemovePrinterAndDriver(kModel));
              return InstallPhase();
          },
-         OUTCOME_COMPLETED, kModel, same},
+         OUTCOME_COMPLETED, kModel, same, ""},
         {"the printer of the model's name replaced by the install", 0,
          []
          {
@@ -988,7 +1011,7 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
              EXPECT_EQ(1, RemovePrinterAndDriver(kModel));
              return InstallPhase();
          },
-         OUTCOME_COMPLETED, kModel, same},
+         OUTCOME_COMPLETED, kModel, same, ""},
         {"a printer with queued jobs: pending deletion, then revived", 2,
          []
          {
@@ -998,7 +1021,46 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
              EXPECT_EQ(1, RemovePrinterAndDriver(kModel));
              return (WORD)OUTCOME_FAILED;
          },
-         OUTCOME_FAILED, "", same},
+         OUTCOME_FAILED, "", same, ""},
+        {"a printer the spooler refuses to put back (its port gone), told to the user once", 0,
+         []
+         {
+             ModelNext(kModel);
+             rules::World().ports = {"COM1:", "FILE:"};
+             return (WORD)OUTCOME_FAILED;
+         },
+         OUTCOME_FAILED, "",
+         [](rules::SpoolerWorld &w)
+         {
+             w.ports = {"COM1:", "FILE:"};
+             w.printers.erase(w.printers.begin());
+             w.defaultPrinter = kOtherModel;
+         },
+         "Cannot put back what the setup removed!\r\n"
+         "Printer \"Tarvik M270 Test\" (System Error Code : 1796)\r\n"
+         "Default printer \"Tarvik M270 Test\" (System Error Code : 1801)"},
+        {"a driver of the model's name without a printer, then a failed install", 0,
+         [driverAlone]
+         {
+             driverAlone(rules::World());
+             ModelNext(kModel);
+             ChooseModel(kModel, "LPT9:");
+             EXPECT_EQ(1, RemovePrinterAndDriver(kModel));
+             return InstallPhase();
+         },
+         OUTCOME_FAILED, "", driverAlone, ""},
+        {"the spooler's and the driver's own printer data not written back, the user's is", 0,
+         [withDsKeys]
+         {
+             withDsKeys(rules::World());
+             ModelNext(kModel);
+             return (WORD)OUTCOME_FAILED;
+         },
+         OUTCOME_FAILED, "",
+         [](rules::SpoolerWorld &w) {
+             w.printers[0].data["DsUser"] = {{"assetNumber", REG_SZ, std::string("A-17\0", 5)}};
+         },
+         ""},
     };
     for (const Case &c : cases)
     {
@@ -1007,11 +1069,13 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
         UseUsersSpooler(c.jobs);
         rules::SpoolerWorld expected = rules::World();
         c.change(expected);
+        g_state.runFinished = 0;
         MessageBoxCloser closer;
         WORD outcome = c.walk();
         FinishRun(outcome);
         closer.Stop();
         EXPECT_EQ(c.outcome, outcome);
+        EXPECT_EQ(c.told, closer.text);
         EXPECT_EQ(rules::Describe(expected, c.replaced),
                   rules::Describe(rules::World(), c.replaced));
         EXPECT_EQ(nullptr, g_state.keptRecords) << "the records outlive the run";

@@ -135,6 +135,7 @@ BOOL WINAPI ScriptAddPrinterDriver(LPSTR, DWORD, LPBYTE)
 HANDLE WINAPI ScriptAddPrinter(LPSTR, DWORD, LPBYTE)
 {
     g_spooler_script.calls.push_back("add printer");
+    SetLastError(ERROR_ACCESS_DENIED);
     return NULL;
 }
 
@@ -944,9 +945,10 @@ TEST_F(PagesTest, FinalPageSetsTheDefaultPrinterOnlyWhenAskedTo)
 const char kSequencerClass[] = "UiPagesTestSequencer";
 
 /* Guards against a refused removal on the port page going anywhere but the
- * final page's failure display (without the default-printer box), and
- * against anything being registered after it but the printer it deleted,
- * put back at the run's end. */
+ * final page's failure display (without the default-printer box), against
+ * anything being registered after it but the printer it deleted, put back
+ * at the run's end, and against that put-back's refusal kept from the user
+ * or changing the final page. */
 TEST_F(PagesTest, RefusedRemovalEndsTheWizardAtTheFailedFinalPage)
 {
     g_spooler_script.printers = {kModel};
@@ -961,11 +963,13 @@ TEST_F(PagesTest, RefusedRemovalEndsTheWizardAtTheFailedFinalPage)
     RegisterClassA(&wc);
 
     InUseSeen inUse;
+    InUseSeen refusal;
     FinalSeen final;
     bool finalUp = false;
     std::vector<Step> steps = {
         {IDC_PORT_LIST, nullptr, ACT_CLICK, IDC_NEXT},
         LookAtInUseBox(&inUse),
+        LookAtInUseBox(&refusal),
         {IDC_SET_DEFAULT,
          [&](HWND d)
          {
@@ -1000,6 +1004,10 @@ TEST_F(PagesTest, RefusedRemovalEndsTheWizardAtTheFailedFinalPage)
     EXPECT_EQ(0, code);
     EXPECT_EQ(steps.size(), done);
     EXPECT_TRUE(inUse.up);
+    EXPECT_EQ("Add a printer error ", refusal.caption);
+    EXPECT_EQ("Cannot put back what the setup removed!\r\n"
+              "Printer \"Test Model 270\" (System Error Code : 5)",
+              refusal.text);
     ASSERT_TRUE(finalUp) << "no final page";
     EXPECT_EQ(pagetext::kInstallFailed.english, final.outcome);
     EXPECT_FALSE(final.boxVisible);

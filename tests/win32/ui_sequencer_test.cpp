@@ -13,17 +13,21 @@
 
 #include <strsafe.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "support/copy_harness.h"
 #include "support/rules_spooler.h"
 #include "support/ui_driver.h"
 #include "app/sequencer.h"
 #include "app/setup_state.h"
+#include "copy/lz_api.h"
 #include "profile/build_profile.h"
 #include "profile/common_texts.h"
 #include "profile/resource.h"
+#include "spooler/registration.h"
 #include "spooler/spooler_api.h"
 
 using namespace uitest;
@@ -89,6 +93,15 @@ BOOL WINAPI FakeOpenPrinter(LPSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSA)
 
 SpoolerApi g_fakeSpooler;
 
+void WriteNew(const std::string &path, const std::string &text)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    DWORD written = 0;
+    WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL);
+    CloseHandle(file);
+}
+
 const char kClassName[] = "UiSequencerTestWindow";
 
 class SequencerTest : public ::testing::Test
@@ -124,10 +137,13 @@ class SequencerTest : public ::testing::Test
     }
 
     /* Creates the hidden main window and runs the message loop until the
-     * quit message; returns its code.  With fromInstall the opening timer
-     * is stopped and the install command posted at once. */
-    static INT_PTR RunSequencer(bool fromInstall)
+     * quit message; returns its code.  With a command (the install's, the
+     * copy's) the opening timer is stopped and that command posted at
+     * once; with 0 the run starts at the opening status message. */
+    static INT_PTR RunSequencer(UINT command)
     {
+        g_state.sessionEnded = 0;
+        g_state.runFinished = 0;
         RECT desktop;
         GetWindowRect(GetDesktopWindow(), &desktop);
         HWND hwnd = CreateWindowExA(0, kClassName, "Sequencer under test", WS_OVERLAPPEDWINDOW,
@@ -136,10 +152,10 @@ class SequencerTest : public ::testing::Test
         if (hwnd == NULL)
             return -100;
         g_script.main = hwnd;
-        if (fromInstall)
+        if (command != 0)
         {
             KillTimer(hwnd, TIMER_OPEN_STATUS);
-            PostMessageA(hwnd, WM_COMMAND, CMD_INSTALL, 0);
+            PostMessageA(hwnd, WM_COMMAND, command, 0);
         }
         MSG msg;
         DWORD start = GetTickCount();
@@ -204,7 +220,8 @@ TEST_F(SequencerTest, InstallPhaseReportsTheLastInstall)
         g_script.printerAnswers = c.printerAnswers;
         FinalSeen seen;
         DWORD start = GetTickCount();
-        INT_PTR code = DriveModal([] { return RunSequencer(true); }, {LookAtFinalAndLeave(&seen)});
+        INT_PTR code =
+            DriveModal([] { return RunSequencer(CMD_INSTALL); }, {LookAtFinalAndLeave(&seen)});
         EXPECT_EQ(0, code);
         ASSERT_TRUE(seen.up) << "no final page";
         EXPECT_EQ(c.completed ? "The Installation has done successfully."
@@ -293,7 +310,7 @@ TEST_F(SequencerTest, InstallPhaseUnderWindowsRules)
                 {0xFFFF, [&](HWND d) { boxText = ItemText(d, 0xFFFF); }, ACT_CLICK, IDOK});
         steps.push_back(LookAtFinalAndLeave(&seen));
         size_t done = 0;
-        EXPECT_EQ(0, DriveModal([] { return RunSequencer(true); }, steps, &done));
+        EXPECT_EQ(0, DriveModal([] { return RunSequencer(CMD_INSTALL); }, steps, &done));
         EXPECT_EQ(steps.size(), done);
         EXPECT_EQ(c.box ? c.box : "", boxText);
         EXPECT_EQ(c.completed ? "The Installation has done successfully."
@@ -342,7 +359,7 @@ TEST_F(SequencerTest, OpeningStatusThenWelcomeAndCancelEndsTheRun)
         LookAtFinalAndLeave(&seen),
     };
     size_t done = 0;
-    EXPECT_EQ(0, DriveModal([] { return RunSequencer(false); }, steps, &done));
+    EXPECT_EQ(0, DriveModal([] { return RunSequencer(0); }, steps, &done));
     EXPECT_EQ(steps.size(), done);
     EXPECT_EQ("Reading setup information...", statusText);
     EXPECT_TRUE(capturedUnderStatus);
@@ -353,6 +370,98 @@ TEST_F(SequencerTest, OpeningStatusThenWelcomeAndCancelEndsTheRun)
     EXPECT_EQ("The Installation has failed.", seen.outcome);
     EXPECT_TRUE(g_script.calls.empty()) << "a cancelled run touched the spooler";
     EXPECT_EQ(nullptr, g_state.statusWindow);
+}
+
+/* Guards against a log-off or shut-down that leaves the run half done: the
+ * earlier printer deleted, a file shared with another driver replaced in
+ * both folders, a kept copy left, the copy and the install going on after
+ * the session's end, or the printer of the first install keeping the
+ * earlier printer's name.  Windows sends WM_QUERYENDSESSION and
+ * WM_ENDSESSION, which reach the window in the copy's drain of the queue
+ * between files, or between the install phase's timers; posted here, they
+ * arrive there at a known point. */
+TEST_F(SequencerTest, SessionEndPutsTheRunBack)
+{
+    struct Case
+    {
+        const char *name;
+        LPARAM how;
+        size_t endsDuring; /* the file being copied when the session ends; 4:
+                              between the two installs */
+        int registered;    /* AddPrinterDriver and AddPrinter calls, the put-back's
+                              included */
+    };
+    const Case cases[] = {
+        {"log-off during the shared file", (LPARAM)ENDSESSION_LOGOFF, 1, 1},
+        {"shut-down during the first file", 0, 0, 1},
+        {"log-off between the two installs", (LPARAM)ENDSESSION_LOGOFF, 4, 2},
+    };
+    const std::vector<std::string> names = {"SEQ.GPD", "SHARED.DLL", "SEQ.DLL", "SEQ.INI"};
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        copytest::Folders f("session" + std::to_string(&c - cases));
+        for (const std::string &n : names)
+            WriteNew(f.src + n, "new " + n);
+        copytest::SetFiles(names, f.drv);
+        for (const std::string &dir : {f.drv, f.drv + "3\\"})
+            WriteNew(dir + "SHARED.DLL", "the other driver's SHARED.DLL");
+        const std::map<std::string, std::string> filesBefore = copytest::DriverFiles(f.drv);
+
+        /* A printer and driver of the model's name, which the port page
+         * removed (and kept), and another driver sharing the file. */
+        rules::Reset();
+        rules::SpoolerWorld &world = rules::World();
+        world.files.insert(world.files.end(), {"OLD.GPD", g_profile.dataFileName});
+        world.files.insert(world.files.end(), names.begin(), names.end());
+        world.drivers = {"Seq Model", "Other Driver"};
+        world.driverFields["Other Driver"].dependents = std::string("SHARED.DLL\0", 11);
+        world.printers = {{"Seq Model", "Seq Model", "LPT1:", 0, false}};
+        world.defaultPrinter = "Seq Model";
+        g_spooler = &rules::kRulesSpooler;
+        const std::string spoolerBefore = rules::Describe(world);
+        ASSERT_EQ(1, RemovePrinterAndDriver("Seq Model"));
+
+        g_lz = &kLz32;
+        copytest::CopyRun run;
+        run.beforeFile = [&](HWND, size_t index)
+        {
+            if (index != c.endsDuring)
+                return;
+            PostMessageA(g_script.main, WM_QUERYENDSESSION, 0, c.how);
+            PostMessageA(g_script.main, WM_ENDSESSION, TRUE, c.how);
+        };
+        copytest::Current() = &run;
+        HHOOK hook =
+            SetWindowsHookExA(WH_CALLWNDPROC, copytest::CallWndHook, NULL, GetCurrentThreadId());
+        FinalSeen seen;
+        Step endInstall = {IDC_STATUS_TEXT,
+                           [](HWND)
+                           {
+                               PostMessageA(g_script.main, WM_QUERYENDSESSION, 0, 0);
+                               PostMessageA(g_script.main, WM_ENDSESSION, TRUE, 0);
+                           },
+                           ACT_NONE, 0};
+        std::vector<Step> steps = {LookAtFinalAndLeave(&seen)};
+        if (c.endsDuring == names.size())
+            steps.insert(steps.begin(), endInstall);
+        EXPECT_EQ(0, DriveModal([] { return RunSequencer(CMD_COPY_FILES); }, steps));
+        UnhookWindowsHookEx(hook);
+        copytest::Current() = nullptr;
+
+        EXPECT_FALSE(seen.up) << "a final page after the session's end";
+        EXPECT_EQ(std::vector<std::string>(
+                      names.begin(), names.begin() + std::min(c.endsDuring + 1, names.size())),
+                  run.shown)
+            << "a file copied after the session's end";
+        EXPECT_EQ(spoolerBefore, rules::Describe(world));
+        /* The put-back's own, and nothing registered for the model. */
+        EXPECT_EQ(c.registered, rules::CountCalls("AddPrinterDriver "));
+        EXPECT_EQ(c.registered, rules::CountCalls("AddPrinter "));
+        EXPECT_EQ(std::vector<std::string>(), copytest::NotPutBack(f.drv, filesBefore));
+        EXPECT_EQ(c.endsDuring == names.size(), copytest::Exists(f.drv + names.back()));
+        EXPECT_EQ(nullptr, g_state.keptRecords);
+    }
 }
 
 } // namespace
