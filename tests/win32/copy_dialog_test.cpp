@@ -898,9 +898,10 @@ TEST_F(CopyDialogTest, FilesInUseAreSetAsideAndDeletedAtRestart)
          "result 1, no message; new, 3\\new; at restart D00 D01; not put back 0; 7 pauses"},
         {"in drv\\3, run fails later", "3\\CPSMALL.INI", COPY, false, 0, false,
          "result 1, no message; other, 3\\other; at restart 3\\D00; not put back 0; 7 pauses"},
+        /* Its kept link can be neither renamed nor deleted: due at restart. */
         {"in drv\\3, not to be set aside", "3\\CPSMALL.INI", COPY, true, 0, false,
-         "result 2, File open error.; other, 3\\other; at restart 3\\D00; not put back 0; "
-         "14 pauses"},
+         "result 2, File open error.; other, 3\\other; at restart 3\\OLD; not put back 0; "
+         "21 pauses"},
         {"busy for a moment in drv", "", COPY, false, 2, true,
          "result 1, no message; new, 3\\new; at restart; not put back 0; 2 pauses"},
         {"new file loaded in drv\\3 at the put-back", "3\\CPSMALL.INI", PUT_BACK, false, 0, false,
