@@ -195,18 +195,22 @@ static INT OpenSource(char *source)
     return g_lz->openFile(source, &ofs, COPY_PROMPT_STYLE);
 }
 
-/* Opens the source (OpenSource).  Only then are an ended run's leftovers
- * of this file removed and the temporary created, so a package that lacks
- * a file touches nothing.  FALSE when either end cannot be opened; else
+/* Opens the source (OpenSource).  Only then are an earlier run's leftovers
+ * of this file cleared, its kept copies put back, and the temporary
+ * created, so a package that lacks a file touches nothing.  FALSE when
+ * either end cannot be opened or a kept copy cannot be put back; else
  * *result is CopyLZFile's answer, and the temporary holds what it wrote. */
 static BOOL ExpandFile(char *source, CopyPaths *paths, LONG *result)
 {
     INT in = OpenSource(source);
     if (in < 0)
         return FALSE;
-    RemoveLeftovers(paths->destination);
-    if (WantsVersionCopy())
-        RemoveLeftovers(paths->versionPath);
+    if (!RemoveLeftovers(paths->destination) ||
+        (WantsVersionCopy() && !RemoveLeftovers(paths->versionPath)))
+    {
+        g_lz->close(in);
+        return FALSE;
+    }
     INT out = CreateTemporary(paths->temporary);
     if (out < 0)
     {
@@ -219,32 +223,42 @@ static BOOL ExpandFile(char *source, CopyPaths *paths, LONG *result)
     return TRUE;
 }
 
+/* A temporary written by a copy, flushed; REPLACE_DONE or the code to
+ * report, with the temporary deleted. */
+static LONG FlushTemporary(const char *temporary)
+{
+    if (FlushWrittenFile(temporary))
+        return REPLACE_DONE;
+    LONG code = FileErrorCode(GetLastError());
+    g_files->deleteFile(temporary);
+    return code;
+}
+
 /* The version subfolder's copy, from the complete new file, made the same
- * way.  Its failures are not reported, as a missing subfolder never was,
- * but one: keeping the earlier copy there found the disk full. */
+ * way.  A copy that cannot be made there is reported as one in the driver
+ * directory is: the spooler loads the driver from that folder. */
 static LONG PlaceVersionCopy(CopyPaths *paths, LONG index)
 {
-    if (!g_files->copyFile(paths->destination, paths->versionTemporary, FALSE) ||
-        !FlushWrittenFile(paths->versionTemporary))
+    if (!g_files->copyFile(paths->destination, paths->versionTemporary, FALSE))
     {
-        DeleteFileA(paths->versionTemporary);
-        return REPLACE_DONE;
+        LONG code = FileErrorCode(GetLastError());
+        g_files->deleteFile(paths->versionTemporary);
+        return code;
     }
-    LONG code =
-        ReplaceFromTemporary(paths->versionTemporary, paths->versionPath, KeptEntry(index, TRUE));
-    return code == LZERROR_WRITE ? code : REPLACE_DONE;
+    LONG code = FlushTemporary(paths->versionTemporary);
+    if (code != REPLACE_DONE)
+        return code;
+    return ReplaceFromTemporary(paths->versionTemporary, paths->versionPath,
+                                KeptEntry(index, TRUE));
 }
 
 /* The expanded temporary flushed and moved over the destination, then the
  * version copy; REPLACE_DONE or the code to report. */
 static LONG PlaceFile(CopyPaths *paths, LONG index)
 {
-    if (!FlushWrittenFile(paths->temporary))
-    {
-        DeleteFileA(paths->temporary);
-        return LZERROR_WRITE;
-    }
-    LONG code = ReplaceFromTemporary(paths->temporary, paths->destination, KeptEntry(index, FALSE));
+    LONG code = FlushTemporary(paths->temporary);
+    if (code == REPLACE_DONE)
+        code = ReplaceFromTemporary(paths->temporary, paths->destination, KeptEntry(index, FALSE));
     if (code == REPLACE_DONE && WantsVersionCopy())
         code = PlaceVersionCopy(paths, index);
     return code;
@@ -287,7 +301,7 @@ int CopyDriverFile(HWND dialog, LONG index)
     {
         /* A new try starts clean: the source opened anew, the temporary
          * made afresh. */
-        DeleteFileA(paths.temporary);
+        g_files->deleteFile(paths.temporary);
         ReportCopyError(dialog, result);
         return CopyFileOutcome(result);
     }

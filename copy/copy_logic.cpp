@@ -188,6 +188,7 @@ int LzFallbackName(const char *path, char *out, size_t outSize)
 
 static const char kWorkPrefix[] = "~SETUP-";
 static const char *const kWorkExtensions[] = {".NEW", ".OLD"};
+static const char kLetGoExtension[] = ".D";
 #define WORK_HASH_DIGITS 12
 
 static char UpperAscii(char c)
@@ -225,6 +226,39 @@ int BuildWorkPath(const char *destination, int kind, char *out, size_t outSize)
                 out, outSize);
 }
 
+int BuildLetGoPath(const char *destination, unsigned number, char *out, size_t outSize)
+{
+    if (outSize == 0)
+        return 0;
+    if (number >= COPY_LET_GO_MAX)
+    {
+        out[0] = '\0';
+        return 0;
+    }
+    const char *name = PathFileName(destination);
+    int folder = (int)(name - destination);
+    return Fits(snprintf(out, outSize, "%.*s%s%012llX%s%02u", folder, destination, kWorkPrefix,
+                         (unsigned long long)WorkHash(name), kLetGoExtension, number),
+                out, outSize);
+}
+
+int BuildLetGoPattern(const char *destination, char *out, size_t outSize)
+{
+    if (outSize == 0)
+        return 0;
+    const char *name = PathFileName(destination);
+    int folder = (int)(name - destination);
+    return Fits(snprintf(out, outSize, "%.*s%s%012llX%s??", folder, destination, kWorkPrefix,
+                         (unsigned long long)WorkHash(name), kLetGoExtension),
+                out, outSize);
+}
+
+static int IsLetGoExtension(const char *extension)
+{
+    return extension[0] == '.' && UpperAscii(extension[1]) == 'D' && extension[2] >= '0' &&
+           extension[2] <= '9' && extension[3] >= '0' && extension[3] <= '9';
+}
+
 int IsWorkName(const char *name)
 {
     const size_t prefix = sizeof(kWorkPrefix) - 1;
@@ -236,6 +270,8 @@ int IsWorkName(const char *name)
     const char *digits = name + prefix;
     if (strspn(digits, "0123456789ABCDEFabcdef") < WORK_HASH_DIGITS)
         return 0;
+    if (IsLetGoExtension(digits + WORK_HASH_DIGITS))
+        return 1;
     for (const char *extension : kWorkExtensions)
     {
         size_t i = 0;
@@ -245,6 +281,18 @@ int IsWorkName(const char *name)
             return 1;
     }
     return 0;
+}
+
+int IsFileBusyError(uint32_t error)
+{
+    return error == 5 /* ERROR_ACCESS_DENIED */ || error == 32 /* ERROR_SHARING_VIOLATION */;
+}
+
+int32_t FileErrorCode(uint32_t error)
+{
+    if (error == 112 /* ERROR_DISK_FULL */ || error == 39 /* ERROR_HANDLE_DISK_FULL */)
+        return -4; /* LZERROR_WRITE */
+    return COPY_ERROR_OPEN;
 }
 
 int FitsOpenRecord(const char *path)

@@ -31,9 +31,29 @@
  * is known.  "~SETUP-" and twelve hex digits of a hash of the file's name
  * (ASCII letters folded to upper case, as the file system compares them),
  * then ".NEW" or ".OLD": ASCII whatever the name, and never the spooler's
- * own temporaries (BUD<nnnn>.tmp). */
+ * own temporaries (BUD<nnnn>.tmp).  A working name is thus found again from
+ * the name it belongs to, in the folder of that name, by any later run.
+ * A kept copy (".OLD") found by a later run belongs to a run that did not
+ * end: it is put back, never deleted. */
 #define COPY_WORK_TEMPORARY 0
 #define COPY_WORK_KEPT 1
+
+/* Let-go names, ".D00" to ".D99" after the same hash: a file that is no
+ * longer wanted and is deleted, now or, when Windows refuses (a DLL that a
+ * process has loaded), at the next restart.  A destination in use is set
+ * aside under one before the new file is moved in, and a successful run
+ * renames each kept copy to one before deleting it, so that a run killed
+ * meanwhile leaves nothing a later start would put back.  Numbered, since
+ * one left by an earlier run may still wait for the restart. */
+#define COPY_LET_GO_MAX 100
+
+/* Windows' answers to a file call that the copy retries before it reports
+ * them: ERROR_ACCESS_DENIED (5; a move over a file another process has
+ * open or loaded) and ERROR_SHARING_VIOLATION (32; a virus scanner still
+ * reading it).  A file in use may stay so; these are tried this many times
+ * with this pause between, about two seconds in all. */
+#define COPY_BUSY_TRIES 8
+#define COPY_BUSY_PAUSE_MS 250
 
 /* Earlier copies the run has kept, one entry per file and folder: the
  * file's list index times two, plus 1 for the version subfolder.  A list
@@ -113,8 +133,27 @@ int LzFallbackName(const char *path, char *out, size_t outSize);
  * it fits, else 0 with `out` empty. */
 int BuildWorkPath(const char *destination, int kind, char *out, size_t outSize);
 
-/* 1 when `name` has the form of a working name (either kind, any case). */
+/* `destination` with its last component replaced by let-go name number
+ * `number` (below COPY_LET_GO_MAX) for that component; 1 when it fits,
+ * else 0 with `out` empty. */
+int BuildLetGoPath(const char *destination, unsigned number, char *out, size_t outSize);
+
+/* The pattern that finds every let-go name of `destination` in its folder
+ * ("...\\~SETUP-<hash>.D??"); 1 when it fits, else 0 with `out` empty. */
+int BuildLetGoPattern(const char *destination, char *out, size_t outSize);
+
+/* 1 when `name` has the form of a working name (any kind, any case). */
 int IsWorkName(const char *name);
+
+/* 1 for the Windows errors the copy retries and then answers by setting
+ * the file in use aside: 5 and 32. */
+int IsFileBusyError(uint32_t error);
+
+/* The code to report for a file call that failed with Windows error
+ * `error`: LZERROR_WRITE (-4, "Insufficient disk space.") only for a full
+ * disk (ERROR_DISK_FULL 112, ERROR_HANDLE_DISK_FULL 39), else
+ * COPY_ERROR_OPEN. */
+int32_t FileErrorCode(uint32_t error);
 
 /* 1 when LZ32's open record can hold `path`. */
 int FitsOpenRecord(const char *path);

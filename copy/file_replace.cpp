@@ -55,32 +55,156 @@ static BOOL PathExists(const char *path)
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
-void RemoveLeftovers(const char *destination)
+/* After a failed file call: TRUE, having paused, when Windows answered
+ * that the file is in use and tries remain.  The last error is kept. */
+static BOOL PauseWhenBusy(int tries)
+{
+    DWORD error = GetLastError();
+    if (!IsFileBusyError(error) || tries >= COPY_BUSY_TRIES)
+        return FALSE;
+    g_files->pause(COPY_BUSY_PAUSE_MS);
+    SetLastError(error);
+    return TRUE;
+}
+
+/* A move retried while the file is in use: an on-access virus scanner
+ * makes MoveFileExA answer 5 or 32 for a moment. */
+static BOOL MoveRetried(const char *from, const char *to, DWORD flags)
+{
+    for (int tries = 1; !g_files->moveFileEx(from, to, flags); ++tries)
+    {
+        if (!PauseWhenBusy(tries))
+            return FALSE;
+    }
+    return TRUE;
+}
+
+/* Deletes a file no longer wanted, or, where Windows refuses (a loaded DLL
+ * cannot be deleted under any of its names), has it deleted at the next
+ * restart; the program runs elevated, as that requires. */
+static void DeleteNowOrAtRestart(const char *path)
+{
+    if (!g_files->deleteFile(path))
+        g_files->moveFileEx(path, NULL, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
+/* Renames `path` to the first free let-go name of `destination`, given in
+ * `letGo`; answers its number, or COPY_LET_GO_MAX when none is free or the
+ * rename is refused. */
+static unsigned RenameToLetGo(const char *path, const char *destination, char *letGo)
+{
+    for (unsigned n = 0; n < COPY_LET_GO_MAX; ++n)
+    {
+        if (!BuildLetGoPath(destination, n, letGo, COPY_TEXT_MAX))
+            break;
+        if (!PathExists(letGo))
+            return MoveRetried(path, letGo, 0) ? n : COPY_LET_GO_MAX;
+    }
+    return COPY_LET_GO_MAX;
+}
+
+/* Moves `from` over `destination`.  When Windows still refuses because the
+ * destination is in use, it is set aside under a let-go name first, as the
+ * spooler moves its own files in use to 3\Old: Windows lets a loaded DLL be
+ * renamed, though not replaced or deleted (Wine 8 alike: a move over it
+ * answers 5, a rename succeeds, a delete answers 5).  REPLACE_DONE, or the
+ * code to report, with `destination` as it was. */
+static LONG MoveOver(const char *from, const char *destination)
+{
+    if (MoveRetried(from, destination, MOVEFILE_REPLACE_EXISTING))
+        return REPLACE_DONE;
+    DWORD error = GetLastError();
+    char setAside[COPY_TEXT_MAX];
+    if (!IsFileBusyError(error) ||
+        RenameToLetGo(destination, destination, setAside) == COPY_LET_GO_MAX)
+        return FileErrorCode(error);
+    if (MoveRetried(from, destination, 0))
+    {
+        DeleteNowOrAtRestart(setAside);
+        return REPLACE_DONE;
+    }
+    error = GetLastError();
+    g_files->moveFileEx(setAside, destination, 0);
+    return FileErrorCode(error);
+}
+
+/* Lets go of a kept copy: renamed to a let-go name first, so that a run
+ * ended before the deletion leaves nothing a later start puts back, then
+ * deleted now or at the restart (a link to a loaded DLL cannot be deleted
+ * before). */
+static void LetGoKeptCopy(const char *kept, const char *destination)
+{
+    char letGo[COPY_TEXT_MAX];
+    if (RenameToLetGo(kept, destination, letGo) < COPY_LET_GO_MAX)
+        DeleteNowOrAtRestart(letGo);
+    else
+        DeleteNowOrAtRestart(kept);
+}
+
+/* Deletes the let-go names an earlier run left of `destination` (one ended
+ * between a rename and its deletion, or due for deletion at a restart that
+ * has not come yet). */
+static void DeleteLetGoNames(const char *destination)
+{
+    char pattern[COPY_TEXT_MAX];
+    char letGo[COPY_TEXT_MAX];
+    WIN32_FIND_DATAA found;
+    if (!BuildLetGoPattern(destination, pattern, sizeof(pattern)))
+        return;
+    HANDLE find = FindFirstFileA(pattern, &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do
+    {
+        /* "?" also matches no character at the end: the number is checked
+         * by building the name again. */
+        size_t length = strlen(found.cFileName);
+        unsigned n = length < 2 ? COPY_LET_GO_MAX
+                                : (unsigned)((found.cFileName[length - 2] - '0') * 10 +
+                                             (found.cFileName[length - 1] - '0'));
+        if (BuildLetGoPath(destination, n, letGo, sizeof(letGo)) &&
+            lstrcmpiA(PathFileName(letGo), found.cFileName) == 0)
+            DeleteNowOrAtRestart(letGo);
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+}
+
+BOOL RemoveLeftovers(const char *destination)
 {
     char temporary[COPY_TEXT_MAX];
     char kept[COPY_TEXT_MAX];
     if (BuildWorkPath(destination, COPY_WORK_TEMPORARY, temporary, sizeof(temporary)) &&
         PathExists(temporary))
-        DeleteFileA(temporary);
-    if (BuildWorkPath(destination, COPY_WORK_KEPT, kept, sizeof(kept)) && PathExists(kept) &&
-        !KeptThisRun(kept))
-        DeleteFileA(kept);
+        g_files->deleteFile(temporary);
+    DeleteLetGoNames(destination);
+    if (!BuildWorkPath(destination, COPY_WORK_KEPT, kept, sizeof(kept)))
+        return FALSE;
+    if (!PathExists(kept) || KeptThisRun(kept))
+        return TRUE;
+    /* Kept by a run that did not end (killed, crashed, power cut): it may
+     * be the only copy of the earlier file left. */
+    return MoveOver(kept, destination) == REPLACE_DONE;
 }
 
 BOOL FlushWrittenFile(const char *path)
 {
-    HANDLE file =
-        CreateFileA(path, GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return FALSE;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    /* Shared, so that a virus scanner reading the fresh file does not make
+     * the open fail; a scanner that opened it without sharing is waited
+     * for. */
+    for (int tries = 1; file == INVALID_HANDLE_VALUE; ++tries)
+    {
+        file =
+            CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                        NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        if (file == INVALID_HANDLE_VALUE && !PauseWhenBusy(tries))
+            return FALSE;
+    }
     BOOL flushed = FlushFileBuffers(file);
+    DWORD error = GetLastError();
     CloseHandle(file);
+    SetLastError(error);
     return flushed;
-}
-
-static BOOL IsDiskFull(DWORD error)
-{
-    return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL;
 }
 
 /* Keeps the earlier copy of `destination` under `kept`: a hard link where
@@ -103,12 +227,12 @@ static LONG KeepEarlierCopy(const char *destination, const char *kept, DWORD ent
         !g_files->copyFile(destination, kept, TRUE))
     {
         DWORD error = GetLastError();
-        DeleteFileA(kept);
-        return IsDiskFull(error) ? LZERROR_WRITE : COPY_ERROR_OPEN;
+        g_files->deleteFile(kept);
+        return FileErrorCode(error);
     }
     if (!AddKeptCopy(&g_state.keptCopies, entry))
     {
-        DeleteFileA(kept);
+        g_files->deleteFile(kept);
         return COPY_ERROR_OPEN;
     }
     *keptNow = TRUE;
@@ -122,35 +246,66 @@ LONG ReplaceFromTemporary(const char *temporary, const char *destination, DWORD 
     LONG code = COPY_ERROR_OPEN;
     if (BuildWorkPath(destination, COPY_WORK_KEPT, kept, sizeof(kept)))
         code = KeepEarlierCopy(destination, kept, entry, &keptNow);
-    if (code == REPLACE_DONE &&
-        g_files->moveFileEx(temporary, destination, MOVEFILE_REPLACE_EXISTING))
-        return REPLACE_DONE;
-    /* Windows refuses the move over a DLL the spooler has loaded (5); Wine
-     * over a file made immutable with chattr +i.  The earlier file is still
-     * in place, so the copy just kept is let go. */
     if (code == REPLACE_DONE)
-        code = COPY_ERROR_OPEN;
-    DeleteFileA(temporary);
-    if (keptNow)
+        code = MoveOver(temporary, destination);
+    if (code == REPLACE_DONE)
+        return REPLACE_DONE;
+    /* Refused still: Wine, for one, over a file made immutable with chattr
+     * +i.  The earlier file is in place, so the copy just kept is let go;
+     * were it not (a set-aside file that could not be moved back), the run's
+     * end puts the kept copy back. */
+    g_files->deleteFile(temporary);
+    if (keptNow && PathExists(destination))
     {
-        DeleteFileA(kept);
+        LetGoKeptCopy(kept, destination);
         g_state.keptCopies.count--;
     }
     return code;
 }
 
-void FinishReplacedFiles(BOOL succeeded)
+/* The let-go of a run that succeeded, in two passes: first every kept copy
+ * is renamed, so that a run ended half-way leaves as few kept names as
+ * possible for a later start to put back, then each is deleted. */
+static void LetGoKeptCopies(void)
 {
     char destination[COPY_TEXT_MAX];
     char kept[COPY_TEXT_MAX];
-    for (uint32_t i = g_state.keptCopies.count; i > 0; --i)
+    char letGo[COPY_TEXT_MAX];
+    unsigned char number[COPY_KEPT_MAX]; /* COPY_LET_GO_MAX: not renamed */
+    uint32_t count = g_state.keptCopies.count;
+    for (uint32_t i = 0; i < count; ++i)
     {
-        if (!EntryPaths(g_state.keptCopies.entries[i - 1], destination, kept))
+        number[i] = COPY_LET_GO_MAX;
+        if (EntryPaths(g_state.keptCopies.entries[i], destination, kept))
+            number[i] = (unsigned char)RenameToLetGo(kept, destination, letGo);
+    }
+    for (uint32_t i = 0; i < count; ++i)
+    {
+        if (!EntryPaths(g_state.keptCopies.entries[i], destination, kept))
             continue;
-        if (succeeded)
-            DeleteFileA(kept);
-        else
-            g_files->moveFileEx(kept, destination, MOVEFILE_REPLACE_EXISTING);
+        if (number[i] < COPY_LET_GO_MAX &&
+            BuildLetGoPath(destination, number[i], letGo, sizeof(letGo)))
+            DeleteNowOrAtRestart(letGo);
+        else if (number[i] >= COPY_LET_GO_MAX)
+            DeleteNowOrAtRestart(kept);
+    }
+}
+
+int FinishReplacedFiles(BOOL succeeded)
+{
+    char destination[COPY_TEXT_MAX];
+    char kept[COPY_TEXT_MAX];
+    int notPutBack = 0;
+    if (succeeded)
+        LetGoKeptCopies();
+    for (uint32_t i = g_state.keptCopies.count; i > 0 && !succeeded; --i)
+    {
+        /* One that cannot be put back stays under its kept name, which the
+         * next start puts back. */
+        if (EntryPaths(g_state.keptCopies.entries[i - 1], destination, kept) &&
+            MoveOver(kept, destination) != REPLACE_DONE)
+            notPutBack++;
     }
     g_state.keptCopies.count = 0;
+    return notPutBack;
 }

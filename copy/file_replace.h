@@ -20,26 +20,35 @@
  * FALSE) or in its version subfolder. */
 DWORD KeptEntry(LONG index, BOOL version);
 
-/* Deletes what an earlier, ended run left of `destination`: its temporary,
- * and its kept copy unless this run keeps it. */
-void RemoveLeftovers(const char *destination);
+/* Clears what an earlier run left of `destination`: its temporary and its
+ * let-go names are deleted; its kept copy, unless this run keeps it, is
+ * the earlier file of a run that did not end, and is moved back over
+ * `destination`.  FALSE when that put-back is refused: the kept copy then
+ * stays, and the file must not be copied. */
+BOOL RemoveLeftovers(const char *destination);
 
 /* Writes a file's data through to the disk: LZ32's handle is no file
- * handle, so the file is opened again for this.  FALSE when it cannot be
- * opened or flushed. */
+ * handle, so the file is opened again for this, sharing it with any
+ * reader.  FALSE, with the last error, when it cannot be opened (after the
+ * retries of a file in use) or flushed. */
 BOOL FlushWrittenFile(const char *path);
 
 /* Keeps the earlier copy of `destination` (entry `entry`) and moves the
- * complete, flushed `temporary` over it.  On failure the temporary is
- * deleted, the destination is as it was, and the answer is the code to
- * report: LZERROR_WRITE when keeping the earlier copy found the disk full,
- * COPY_ERROR_OPEN when the destination cannot be replaced (read-only, in
- * use, a folder, or refused by the file system). */
+ * complete, flushed `temporary` over it; a destination in use is set aside
+ * and deleted at the next restart.  On failure the temporary is deleted,
+ * the destination is as it was, and the answer is the code to report:
+ * LZERROR_WRITE when keeping the earlier copy found the disk full,
+ * COPY_ERROR_OPEN when the destination cannot be replaced (read-only, a
+ * folder, in use beyond the retries and not to be set aside, or refused by
+ * the file system). */
 LONG ReplaceFromTemporary(const char *temporary, const char *destination, DWORD entry);
 
 /* The run's end for the replaced files: with `succeeded` the kept copies
- * are deleted, else each is moved back over the file that replaced it, the
- * last kept first.  The list is empty afterwards. */
-void FinishReplacedFiles(BOOL succeeded);
+ * are let go (deleted, or at the next restart where Windows refuses), else
+ * each is moved back over the file that replaced it, the last kept first,
+ * setting aside a new file in use.  The list is empty afterwards.  Answers
+ * how many could not be put back; each stays under its kept name, and the
+ * next start puts it back. */
+int FinishReplacedFiles(BOOL succeeded);
 
 #endif

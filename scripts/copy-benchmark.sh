@@ -1,8 +1,10 @@
 #!/bin/bash
 # copy-benchmark.sh: times the copy dialog against a bare loop of the same
-# platform calls on 200 files of about 50 MB in all (a quarter of them
-# SZDD-compressed by mscompress), under Wine in a fresh prefix, and the
-# time Cancel takes to bring up its question while a 40 MB file copies.
+# file work (temporary, flush, keep, move) on 200 files of about 50 MB in
+# all (a quarter of them SZDD-compressed by mscompress), under Wine in a
+# fresh prefix; what the flush and the set-aside of a file in use cost per
+# file; and the time Cancel takes to bring up its question while a 40 MB
+# file copies.
 # Needs the Windows test tree (scripts/test.sh builds it).
 set -eu
 cd "$(dirname "$0")/.."

@@ -1,7 +1,9 @@
 /*
  * Copy benchmark (a program, not a test): copies the files of a folder
- * through the copy dialog and through a bare loop of the same platform
- * calls, alternately, and prints the times and their ratio; then measures
+ * through the copy dialog and through a bare loop of the same file work
+ * (temporary, flush, keep, move), alternately, and prints the times and
+ * their ratios; then what the flush and the set-aside of a file in use
+ * cost per file, against variants of the bare loop; then measures
  * how long Cancel takes to bring up its question while a large file copies.
  * Run by scripts/copy-benchmark.sh, which makes the files:
  *   copy_benchmark.exe FOLDER   (FOLDER holds list.txt, one name a line,
@@ -48,24 +50,80 @@ void MakeDriverFolder(const std::string &drv)
     CreateDirectoryA((drv + "3").c_str(), NULL);
 }
 
-/* The dialog's platform calls for every file, without the dialog. */
-double BareLoop(const std::vector<std::string> &names, const std::string &drv)
+/* What the bare loop does for each file.  OLD_SEQUENCE: the earlier
+ * sequence (delete both destinations, expand into the destination, copy it
+ * to "3").  AS_THE_COPY: the copy's file work now, in both folders: written
+ * to a temporary beside the destination, flushed, the earlier file kept by
+ * a hard link, the temporary moved over it, the kept link deleted (the let-go
+ * of a run that succeeded).  NO_FLUSH: the same without the flush.
+ * SET_ASIDE: the same, with each existing destination renamed away first
+ * and the renamed file deleted, as for a file in use. */
+enum BareWork
+{
+    OLD_SEQUENCE,
+    AS_THE_COPY,
+    NO_FLUSH,
+    SET_ASIDE
+};
+
+void PlaceFromTemporary(const std::string &temporary, const std::string &destination, BareWork work)
+{
+    if (work != NO_FLUSH)
+    {
+        HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+        FlushFileBuffers(file);
+        CloseHandle(file);
+    }
+    std::string folder = destination.substr(0, destination.rfind('\\') + 1);
+    std::string kept = folder + "~SETUP-K.OLD", aside = folder + "~SETUP-A.D00";
+    bool existed = GetFileAttributesA(destination.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (existed)
+        CreateHardLinkA(kept.c_str(), destination.c_str(), NULL);
+    if (existed && work == SET_ASIDE)
+    {
+        MoveFileExA(destination.c_str(), aside.c_str(), 0);
+        MoveFileExA(temporary.c_str(), destination.c_str(), 0);
+        DeleteFileA(aside.c_str());
+    }
+    else
+        MoveFileExA(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (existed)
+        DeleteFileA(kept.c_str());
+}
+
+/* The dialog's file work for every file, without the dialog. */
+double BareLoop(const std::vector<std::string> &names, const std::string &drv,
+                BareWork work = AS_THE_COPY)
 {
     DWORD start = GetTickCount();
     LZStart();
     for (const std::string &name : names)
     {
         std::string dest = drv + name, version = drv + "3\\" + name, src = name;
-        for (const std::string *p : {&dest, &version})
-            if (GetFileAttributesA(p->c_str()) != INVALID_FILE_ATTRIBUTES)
-                DeleteFileA(p->c_str());
+        std::string temporary = drv + "~SETUP-T.NEW", versionTemporary = drv + "3\\~SETUP-T.NEW";
+        if (work == OLD_SEQUENCE)
+        {
+            for (const std::string *p : {&dest, &version})
+                if (GetFileAttributesA(p->c_str()) != INVALID_FILE_ATTRIBUTES)
+                    DeleteFileA(p->c_str());
+        }
+        std::string &written = work == OLD_SEQUENCE ? dest : temporary;
         OFSTRUCT a, b;
         INT in = LZOpenFileA(&src[0], &a, OF_READ | OF_PROMPT | OF_CANCEL);
-        INT out = LZOpenFileA(&dest[0], &b, OF_CREATE);
+        INT out = LZOpenFileA(&written[0], &b, OF_CREATE);
         CopyLZFile(in, out);
         LZClose(in);
         LZClose(out);
-        CopyFileA(dest.c_str(), version.c_str(), FALSE);
+        if (work == OLD_SEQUENCE)
+        {
+            CopyFileA(dest.c_str(), version.c_str(), FALSE);
+            continue;
+        }
+        PlaceFromTemporary(temporary, dest, work);
+        CopyFileA(dest.c_str(), versionTemporary.c_str(), FALSE);
+        PlaceFromTemporary(versionTemporary, version, work);
     }
     LZDone();
     return (GetTickCount() - start) / 1000.0;
@@ -193,6 +251,39 @@ int main(int argc, char **argv)
     double e = Median(empty);
     printf("empty list through the dialog: %.3f s; ratio (dialog - that) / bare loop = %.3f\n", e,
            (d - e) / b);
+
+    /* What the flush and the set-aside cost: the bare loop's variants,
+     * alternately, three rounds each; into fresh folders for the flush, and
+     * over the files of an earlier pass for the set-aside (each file then
+     * has an earlier copy to keep and to set aside). */
+    std::vector<double> old, flushed, unflushed, replaced, setAside;
+    const std::string over = "C:\\bench\\over\\";
+    MakeDriverFolder(over);
+    BareLoop(names, over);
+    for (int round = 0; round < 3; round++)
+    {
+        std::string r = std::to_string(round);
+        const BareWork fresh[] = {OLD_SEQUENCE, AS_THE_COPY, NO_FLUSH};
+        std::vector<double> *times[] = {&old, &flushed, &unflushed};
+        for (int i = 0; i < 3; i++)
+        {
+            std::string drv = "C:\\bench\\work" + std::to_string(i) + "_" + r + "\\";
+            MakeDriverFolder(drv);
+            times[i]->push_back(BareLoop(names, drv, fresh[i]));
+        }
+        replaced.push_back(BareLoop(names, over, AS_THE_COPY));
+        setAside.push_back(BareLoop(names, over, SET_ASIDE));
+    }
+    double placed = 2.0 * names.size(); /* each name in two folders */
+    printf("bare loop medians: earlier sequence %.3f s, as the copy %.3f s, without the flush "
+           "%.3f s; over earlier files %.3f s, setting each aside %.3f s\n",
+           Median(old), Median(flushed), Median(unflushed), Median(replaced), Median(setAside));
+    printf("per file placed: flush %.2f ms, set-aside %.2f ms\n",
+           (Median(flushed) - Median(unflushed)) * 1000 / placed,
+           (Median(setAside) - Median(replaced)) * 1000 / placed);
+    printf("ratios against the earlier sequence's bare loop: (dialog - 1.1 s) / it = %.3f, "
+           "(dialog - empty list) / it = %.3f\n",
+           (d - 1.1) / Median(old), (d - e) / Median(old));
 
     /* Cancel while a large file copies. */
     MakeDriverFolder("C:\\bench\\cancel\\");

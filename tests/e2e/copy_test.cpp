@@ -14,6 +14,7 @@
 
 #include <string.h>
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -67,6 +68,39 @@ std::vector<std::string> WorkingFilesLeft()
         FindClose(find);
     }
     return left;
+}
+
+/* The files Windows deletes at the next restart (MoveFileExA with
+ * MOVEFILE_DELAY_UNTIL_REBOOT), as full paths in upper case. */
+std::vector<std::string> DueAtRestart()
+{
+    std::vector<std::string> due;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
+                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return due;
+    std::vector<char> list(1 << 16);
+    DWORD size = (DWORD)list.size() - 2;
+    if (RegQueryValueExA(key, "PendingFileRenameOperations", NULL, NULL, (BYTE *)list.data(),
+                         &size) == ERROR_SUCCESS)
+    {
+        /* Pairs of NUL-ended names, "\??\C:\..." and where it goes: "" for
+         * a deletion. */
+        for (size_t i = 0; i < size && list[i] != '\0';)
+        {
+            std::string from = list.data() + i;
+            i += from.size() + 1;
+            std::string to = i < size ? list.data() + i : "";
+            i += to.size() + 1;
+            if (to.empty() && from.compare(0, 4, "\\??\\") == 0)
+            {
+                CharUpperA(&from[0]);
+                due.push_back(from.substr(4));
+            }
+        }
+    }
+    RegCloseKey(key);
+    return due;
 }
 
 /* A control's text as the window manager keeps it: WM_GETTEXT would wait
@@ -313,6 +347,60 @@ TEST_F(CopyE2E, DiskThatFillsDuringASharedFileKeepsOtherDriversCopies)
     ExpectOtherDriversCopiesKept(d.model + ".GPD");
     ExpectOtherDriversCopiesKept("BIG.BIN");
     EXPECT_EQ(std::vector<std::string>(), WorkingFilesLeft());
+}
+
+// Another driver's DLL loaded from the "3" folder by another process for
+// the whole run, as the spooler holds its printers' DLLs, under a name the
+// package shares: Windows (and Wine) refuse a move over it, but let it be
+// renamed.  The install must succeed with the new file in both folders, and
+// leave nothing of the copy's own but files due for deletion at the next
+// restart.
+TEST_F(CopyE2E, DllLoadedFromTheVersionFolderIsSetAside)
+{
+    const std::string bin = Env("SETUP_TEST_BIN_DIR");
+    if (bin.empty())
+        GTEST_SKIP() << "SETUP_TEST_BIN_DIR not set";
+    const std::string shared = d.model + "RES.DLL";
+    const std::string inThree = std::string(kDriverDirectory) + "3\\" + shared;
+    const std::string dll = bin + "\\planted.dll";
+    ASSERT_TRUE(CopyFileA(dll.c_str(), (kDriverDirectory + shared).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(dll.c_str(), inThree.c_str(), FALSE));
+    /* Mapped as an image, without running its DllMain. */
+    HMODULE loaded = LoadLibraryExA(inThree.c_str(), NULL, DONT_RESOLVE_DLL_REFERENCES);
+    ASSERT_NE(nullptr, loaded);
+    /* The rule is armed: a move of the same bytes over it is refused. */
+    const std::string probe = std::string(kDriverDirectory) + "3\\probe.dll";
+    ASSERT_TRUE(CopyFileA(dll.c_str(), probe.c_str(), FALSE));
+    SetLastError(0xdeadbeef);
+    EXPECT_FALSE(MoveFileExA(probe.c_str(), inThree.c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ((DWORD)ERROR_ACCESS_DENIED, GetLastError());
+    DeleteFileA(probe.c_str());
+
+    HWND copy = WalkToCopy(d.folder);
+    if (noModel)
+    {
+        FreeLibrary(loaded);
+        GTEST_SKIP() << "the model page lists no model, so no file reaches the copy";
+    }
+    ASSERT_NE(copy, nullptr) << "no copy dialog";
+    EXPECT_EQ(Text("The Installation has done successfully.", "설치가 완료되었습니다."),
+              FinishAtFinalPage());
+    const std::string want =
+        ReadWholeFile(Env("SETUP_SOURCE_DIR") + "\\samples\\" + d.model + "\\" + shared);
+    EXPECT_TRUE(ReadWholeFile(kDriverDirectory + shared) == want);
+    EXPECT_TRUE(ReadWholeFile(inThree) == want);
+    const std::vector<std::string> due = DueAtRestart();
+    std::vector<std::string> left = WorkingFilesLeft();
+    EXPECT_FALSE(left.empty()) << "the loaded DLL was not set aside";
+    for (const std::string &name : left)
+    {
+        std::string path = kDriverDirectory + name;
+        CharUpperA(&path[0]);
+        EXPECT_NE(due.end(), std::find(due.begin(), due.end(), path)) << name << " is left";
+    }
+    FreeLibrary(loaded);
+    for (const std::string &name : left)
+        DeleteFileA((kDriverDirectory + name).c_str());
 }
 
 // A stranger's LZ32.DLL and WINSPOOL.DRV beside the program, under

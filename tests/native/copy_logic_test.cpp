@@ -152,6 +152,24 @@ TEST(CopyErrors, MessageAndFollowUpForEveryCode)
     for (int32_t size : {0, 1, 1000, INT32_MAX})
         EXPECT_EQ(COPY_FILE_DONE, CopyFileOutcome(size));
     EXPECT_EQ(1009, COPY_FILE_RETRY);
+    /* A file call's Windows error: only a full disk is "Insufficient disk
+     * space."; a file in use (5, 32) is retried, then set aside. */
+    const struct
+    {
+        uint32_t error;
+        int32_t code;
+        int busy;
+    } errors[] = {{112, -4, 0},
+                  {39, -4, 0},
+                  {5, COPY_ERROR_OPEN, 1},
+                  {32, COPY_ERROR_OPEN, 1},
+                  {33, COPY_ERROR_OPEN, 0},
+                  {2, COPY_ERROR_OPEN, 0}};
+    for (const auto &e : errors)
+    {
+        EXPECT_EQ(e.code, FileErrorCode(e.error)) << e.error;
+        EXPECT_EQ(e.busy, IsFileBusyError(e.error)) << e.error;
+    }
 }
 
 /* Guards against a list name that would write outside the driver
@@ -267,12 +285,20 @@ TEST(CopyPaths, WorkingNamesBesideTheDestination)
         EXPECT_TRUE(IsWorkName(PathFileName(out.data())));
     }
     std::vector<char> out(COPY_TEXT_MAX);
+    /* Let-go names: numbered, of the same length, found by one pattern. */
+    ASSERT_TRUE(BuildLetGoPath("C:\\drv\\3\\m270.gpd", 7, out.data(), out.size()));
+    EXPECT_STREQ("C:\\drv\\3\\~SETUP-92A234E538FA.D07", out.data());
+    EXPECT_TRUE(IsWorkName(PathFileName(out.data())));
+    ASSERT_TRUE(BuildLetGoPattern("C:\\drv\\3\\M270.GPD", out.data(), out.size()));
+    EXPECT_STREQ("C:\\drv\\3\\~SETUP-92A234E538FA.D??", out.data());
+    EXPECT_FALSE(BuildLetGoPath("C:\\drv\\M270.GPD", COPY_LET_GO_MAX, out.data(), out.size()));
     EXPECT_FALSE(BuildWorkPath("C:\\drv\\A.DLL", 2, out.data(), out.size()));
     std::vector<char> small(strlen("C:\\drv\\~SETUP-92A234E538FA.NEW"));
     EXPECT_FALSE(BuildWorkPath("C:\\drv\\M270.GPD", 0, small.data(), small.size()));
     EXPECT_STREQ("", small.data());
     for (const char *other : {"BUD0001.tmp", "~SETUP-0123456789AB.TMP", "~SETUP-0123456789A.NEW",
-                              "~SETUP-0123456789AG.NEW", "~SETUP-0123456789AB.NEWX"})
+                              "~SETUP-0123456789AG.NEW", "~SETUP-0123456789AB.NEWX",
+                              "~SETUP-0123456789AB.D1X", "~SETUP-0123456789AB.D100"})
     {
         EXPECT_FALSE(IsWorkName(other)) << other;
     }

@@ -17,3 +17,9 @@ add_test(NAME release_signed
 set_tests_properties(release_signed PROPERTIES
     FIXTURES_REQUIRED wine_prefix LABELS release SKIP_RETURN_CODE 77 TIMEOUT 900
     ENVIRONMENT "SETUP_PROGRAM=${_exe};SETUP_LANG=en;SETUP_MODEL=M270;SETUP_SYSTEMS=win7;SETUP_BIN_DIR=${WIN_BIN_DIR};SETUP_SOURCE_DIR=${WIN_SOURCE_DIR};LANG=C.UTF-8;LC_ALL=C.UTF-8")
+
+# Windows NT 4.0 must load every program, so that it shows the program's own
+# refusal of that system: nothing imported from kernel32 that NT 4.0 lacks.
+add_test(NAME release_nt4_imports
+         COMMAND python3 ${_release_dir}/nt4_imports.py ${CMAKE_OBJDUMP} ${_byproducts})
+set_tests_properties(release_nt4_imports PROPERTIES LABELS release)

@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -786,6 +787,198 @@ TEST_F(CopyDialogTest, LzErrorsShowTheirMessageAndRetryOnlyBadHandles)
     }
 }
 
+/* Windows' rule for a file in use, as the spooler holds its printers' DLLs
+ * and Wine 8 enforces it too: a move over a loaded file answers 5, a rename
+ * of it succeeds (the name it moves to is loaded then), a delete answers 5
+ * under any of its names; with `renameRefused` the rename answers 32 too.
+ * A file scanned for a moment answers 32 to the first `busyMoves` moves
+ * over it.  Deletions at the next restart are recorded, not made. */
+struct InUse
+{
+    std::vector<std::string> loaded; /* paths, in upper case */
+    bool renameRefused = false;
+    int busyMoves = 0;
+    int pauses = 0;
+    std::vector<std::string> atRestart; /* file names */
+};
+InUse g_inUse;
+
+std::string Upper(const char *path)
+{
+    std::string s = path;
+    CharUpperA(&s[0]);
+    return s;
+}
+
+bool Loaded(const char *path)
+{
+    return path != NULL && std::find(g_inUse.loaded.begin(), g_inUse.loaded.end(), Upper(path)) !=
+                               g_inUse.loaded.end();
+}
+
+BOOL WINAPI InUseLink(LPCSTR link, LPCSTR existing, LPSECURITY_ATTRIBUTES security)
+{
+    BOOL linked = CreateHardLinkA(link, existing, security);
+    if (linked && Loaded(existing))
+        g_inUse.loaded.push_back(Upper(link));
+    return linked;
+}
+
+BOOL WINAPI InUseMove(LPCSTR from, LPCSTR to, DWORD flags)
+{
+    if (to == NULL && (flags & MOVEFILE_DELAY_UNTIL_REBOOT))
+    {
+        g_inUse.atRestart.push_back(PathFileName(from));
+        return TRUE;
+    }
+    bool replacing = (flags & MOVEFILE_REPLACE_EXISTING) && Exists(to);
+    if (replacing && g_inUse.busyMoves > 0)
+    {
+        g_inUse.busyMoves--;
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return FALSE;
+    }
+    if ((replacing && Loaded(to)) || (g_inUse.renameRefused && Loaded(from)))
+    {
+        SetLastError(replacing ? ERROR_ACCESS_DENIED : ERROR_SHARING_VIOLATION);
+        return FALSE;
+    }
+    if (!MoveFileExA(from, to, flags))
+        return FALSE;
+    for (std::string &path : g_inUse.loaded)
+    {
+        if (path == Upper(to))
+            path.clear();
+        if (path == Upper(from))
+            path = Upper(to);
+    }
+    return TRUE;
+}
+
+BOOL WINAPI InUseDelete(LPCSTR path)
+{
+    if (!Loaded(path))
+        return DeleteFileA(path);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+VOID WINAPI InUsePause(DWORD)
+{
+    g_inUse.pauses++;
+}
+
+/* Guards against a file in use counted as copied though its earlier file
+ * stays (in either folder), reported as an error when it can be set aside,
+ * left under a working name that nothing deletes, replaced before the
+ * retries of a file busy for a moment, or left replaced by a put-back that
+ * the new file, loaded since, refuses; and against a put-back refused
+ * altogether taken for one made. */
+TEST_F(CopyDialogTest, FilesInUseAreSetAsideAndDeletedAtRestart)
+{
+    enum Phase
+    {
+        COPY,    /* loaded before the run: another driver's file */
+        PUT_BACK /* loaded after the copy: the new file, as the spooler loads it */
+    };
+    struct Case
+    {
+        const char *what;
+        const char *loaded; /* in drv */
+        Phase phase;
+        bool renameRefused;
+        int busyMoves;
+        bool succeeded; /* the run's end */
+        const char *want;
+    };
+    const Case cases[] = {
+        {"in drv\\3, run succeeds", "3\\CPSMALL.INI", COPY, false, 0, true,
+         "result 1, no message; new, 3\\new; at restart 3\\D00 3\\D01; not put back 0; 7 pauses"},
+        {"in drv, run succeeds", "CPSMALL.INI", COPY, false, 0, true,
+         "result 1, no message; new, 3\\new; at restart D00 D01; not put back 0; 7 pauses"},
+        {"in drv\\3, run fails later", "3\\CPSMALL.INI", COPY, false, 0, false,
+         "result 1, no message; other, 3\\other; at restart 3\\D00; not put back 0; 7 pauses"},
+        /* Its kept link can be neither renamed nor deleted: due at restart. */
+        {"in drv\\3, not to be set aside", "3\\CPSMALL.INI", COPY, true, 0, false,
+         "result 2, File open error.; other, 3\\other; at restart 3\\OLD; not put back 0; "
+         "21 pauses"},
+        {"busy for a moment in drv", "", COPY, false, 2, true,
+         "result 1, no message; new, 3\\new; at restart; not put back 0; 2 pauses"},
+        {"new file loaded in drv\\3 at the put-back", "3\\CPSMALL.INI", PUT_BACK, false, 0, false,
+         "result 1, no message; other, 3\\other; at restart 3\\D00; not put back 0; 7 pauses"},
+        {"new file loaded in drv at the put-back", "CPSMALL.INI", PUT_BACK, false, 0, false,
+         "result 1, no message; other, 3\\other; at restart D00; not put back 0; 7 pauses"},
+        {"put-back refused in drv", "CPSMALL.INI", PUT_BACK, true, 0, false,
+         "result 1, no message; new, 3\\other; at restart; not put back 1; 14 pauses"},
+    };
+    const std::string other = ReadFileBytes(FixtureDir() + "ref\\CPTEXT.TXT");
+    const std::string fresh = ReadFileBytes(FixtureDir() + "ref\\CPSMALL.INI");
+    FileApi files = kKernelFiles;
+    files.createHardLink = InUseLink;
+    files.moveFileEx = InUseMove;
+    files.deleteFile = InUseDelete;
+    files.pause = InUsePause;
+    int n = 0;
+    for (const Case &c : cases)
+    {
+        SCOPED_TRACE(c.what);
+        Folders f("inuse" + std::to_string(n++));
+        ASSERT_TRUE(AddSources(f, {"CPSMALL.INI"}));
+        for (const std::string &dir : {f.drv, f.drv + "3\\"})
+            ASSERT_TRUE(CopyFileA((FixtureDir() + "ref\\CPTEXT.TXT").c_str(),
+                                  (dir + "CPSMALL.INI").c_str(), FALSE));
+        SetFiles({"CPSMALL.INI"}, f.drv);
+        g_inUse = InUse();
+        g_inUse.busyMoves = c.busyMoves;
+        if (c.phase == COPY && *c.loaded)
+        {
+            g_inUse.loaded.push_back(Upper((f.drv + c.loaded).c_str()));
+            g_inUse.renameRefused = c.renameRefused;
+        }
+        g_files = &files;
+        CopyRun run;
+        RunDialog(run);
+        if (c.phase == PUT_BACK)
+        {
+            g_inUse.loaded.push_back(Upper((f.drv + c.loaded).c_str()));
+            g_inUse.renameRefused = c.renameRefused;
+        }
+        int notPutBack = FinishReplacedFiles(c.succeeded);
+        g_files = &kKernelFiles;
+
+        std::string got = "result " + std::to_string(run.result) + ", " +
+                          (run.messages.empty() ? "no message" : run.messages[0].text) + ";";
+        for (const std::string sub : {"", "3\\"})
+        {
+            std::string bytes = ReadFileBytes(f.drv + sub + "CPSMALL.INI");
+            got += " " + sub +
+                   (bytes == fresh   ? "new"
+                    : bytes == other ? "other"
+                                     : "?") +
+                   (sub.empty() ? "," : ";");
+        }
+        /* Working names left: each due for deletion at the restart, or
+         * (put-back refused) the kept copy the next start puts back. */
+        std::map<std::string, std::string> left = DriverFiles(f.drv);
+        got += " at restart";
+        for (const std::string &name : g_inUse.atRestart)
+        {
+            std::string sub = left.count(name) ? "" : "3\\";
+            got += " " + sub + name.substr(name.size() - 3);
+            left.erase(sub + name);
+        }
+        for (const auto &file : left)
+        {
+            bool kept = file.first.size() > 4 && file.first.substr(file.first.size() - 4) == ".OLD";
+            if (IsWorkName(PathFileName(file.first.c_str())) && !(kept && notPutBack > 0))
+                got += " (left " + file.first + ")";
+        }
+        got += "; not put back " + std::to_string(notPutBack) + "; " +
+               std::to_string(g_inUse.pauses) + " pauses";
+        EXPECT_EQ(c.want, got);
+    }
+}
+
 /* The steps of a large file's replacement at which the killed run below
  * ends, as the process would end at a power cut, Task Manager or a crash. */
 enum KillStep
@@ -794,6 +987,7 @@ enum KillStep
     KILL_TEMPORARY_COMPLETE,
     KILL_AFTER_MAIN_MOVE,
     KILL_DURING_VERSION_COPY, /* half the file copied towards "3" */
+    KILL_LETTING_GO,          /* the run succeeded; its kept copies renamed, not yet deleted */
 };
 const UINT kKilledExit = 9;
 std::string g_killTemporary; /* the temporary LZ32 created */
@@ -841,6 +1035,13 @@ BOOL WINAPI KillingMove(LPCSTR from, LPCSTR to, DWORD flags)
     return moved;
 }
 
+BOOL WINAPI KillingDelete(LPCSTR path)
+{
+    if (KillStepFromEnvironment() == KILL_LETTING_GO && IsWorkName(PathFileName(path)))
+        TerminateProcess(GetCurrentProcess(), kKilledExit);
+    return DeleteFileA(path);
+}
+
 BOOL WINAPI KillingFileCopy(LPCSTR from, LPCSTR to, BOOL failIfExists)
 {
     if (KillStepFromEnvironment() == KILL_DURING_VERSION_COPY && strstr(to, "\\3\\") != NULL)
@@ -869,6 +1070,8 @@ TEST_F(CopyDialogTest, DISABLED_KilledRun)
     g_files = &files;
     CopyRun run;
     RunDialog(run);
+    files.deleteFile = KillingDelete;
+    FinishReplacedFiles(TRUE);
     FAIL() << "the run was not ended";
 }
 
@@ -876,7 +1079,10 @@ TEST_F(CopyDialogTest, DISABLED_KilledRun)
  * a destination cut short or missing (the earlier file or the whole new
  * one, in both folders), leaving anything but the copy's own working
  * files, and against a next run that keeps those leftovers or touches
- * another file: the spooler's temporary and a stranger's file stay. */
+ * another file: the spooler's temporary and a stranger's file stay.  A
+ * next run that fails too must leave the earlier file of a run that did
+ * not end (its kept copy put back, never deleted), and the new file of one
+ * killed while it let go after success. */
 TEST_F(CopyDialogTest, KilledAtEachStepLeavesEarlierOrWholeFile)
 {
     struct Case
@@ -884,13 +1090,20 @@ TEST_F(CopyDialogTest, KilledAtEachStepLeavesEarlierOrWholeFile)
         const char *what;
         KillStep step;
         bool mainNew, versionNew; /* what the killed run leaves */
+        bool nextSucceeds;
+        bool endsNew; /* what both folders hold after the next run's end */
     };
     const Case cases[] = {
-        {"while the temporary is written", KILL_WRITING_TEMPORARY, false, false},
-        {"when the temporary is complete", KILL_TEMPORARY_COMPLETE, false, false},
-        {"after the main move", KILL_AFTER_MAIN_MOVE, true, false},
-        {"during the version copy", KILL_DURING_VERSION_COPY, true, false},
+        {"while the temporary is written", KILL_WRITING_TEMPORARY, false, false, true, true},
+        {"when the temporary is complete", KILL_TEMPORARY_COMPLETE, false, false, true, true},
+        {"after the main move", KILL_AFTER_MAIN_MOVE, true, false, true, true},
+        {"during the version copy", KILL_DURING_VERSION_COPY, true, false, true, true},
+        {"after the main move, next run fails", KILL_AFTER_MAIN_MOVE, true, false, false, false},
+        {"during the version copy, next run fails", KILL_DURING_VERSION_COPY, true, false, false,
+         false},
+        {"letting go after success, next run fails", KILL_LETTING_GO, true, true, false, true},
     };
+    int n = 0;
     const std::string earlier = ReadFileBytes(FixtureDir() + "ref\\CPSMALL.INI");
     const std::string whole = ReadFileBytes(FixtureDir() + "ref\\CPBIG.TXT");
     char exe[MAX_PATH];
@@ -898,7 +1111,7 @@ TEST_F(CopyDialogTest, KilledAtEachStepLeavesEarlierOrWholeFile)
     for (const Case &c : cases)
     {
         SCOPED_TRACE(c.what);
-        const std::string name = "kill" + std::to_string((int)c.step);
+        const std::string name = "kill" + std::to_string(n++);
         Folders f(name);
         ASSERT_TRUE(AddSources(f, {"CPBIG.TX_"}));
         for (const std::string &dir : {f.drv, f.drv + "3\\"})
@@ -945,11 +1158,11 @@ TEST_F(CopyDialogTest, KilledAtEachStepLeavesEarlierOrWholeFile)
         SetFiles({"CPBIG.TXT"}, f.drv);
         CopyRun next;
         EXPECT_EQ(1, RunDialog(next));
-        FinishReplacedFiles(TRUE);
+        EXPECT_EQ(0, FinishReplacedFiles(c.nextSucceeds));
         std::map<std::string, std::string> after = DriverFiles(f.drv);
         EXPECT_EQ(4u, after.size()) << "leftovers stay";
-        EXPECT_TRUE(after["CPBIG.TXT"] == whole);
-        EXPECT_TRUE(after["3\\CPBIG.TXT"] == whole);
+        EXPECT_TRUE(after["CPBIG.TXT"] == (c.endsNew ? whole : earlier));
+        EXPECT_TRUE(after["3\\CPBIG.TXT"] == (c.endsNew ? whole : earlier));
         for (const std::string &b : bystanders)
             EXPECT_EQ(ReadFileBytes(FixtureDir() + "ref\\CPTEXT.TXT"), after[b]) << b;
     }
