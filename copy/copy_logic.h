@@ -97,9 +97,8 @@ int CopyFileOutcome(int32_t result);
 /* 1 when `name` names a file inside whatever folder it is put in: not
  * empty, no "\", "/" or ":", not made of dots and blanks only ("." and
  * "..", and names such as ". ." that Windows trims to them), no device
- * (IsDeviceName), and none of the copy's own working names (IsWorkName).  In the code pages the
- * program runs in (ASCII, 949) none of those three bytes is ever the second byte of a double-byte
- * character. */
+ * (IsDeviceName), and none of the copy's own working names (IsWorkName).
+ * The byte compares follow the multi-byte rule at PathFileName. */
 int IsBareFileName(const char *name);
 
 /* 1 when Windows opens `name` as a device rather than a file in the folder:
@@ -118,7 +117,15 @@ int BuildVersionPath(const char *directory, int32_t version, const char *name, c
                      size_t outSize);
 
 /* The last component of a path: what follows its last "\" (the whole path
- * when it has none). */
+ * when it has none).  The one helper that splits paths, here and in the
+ * spooler's put-back.
+ *
+ * The multi-byte rule of every byte compare in the program's text helpers
+ * ("\", "/", ":", ",", quotes): the programs run in ASCII and in code page
+ * 949, whose double-byte characters have lead bytes 0x81-0xFE and trail
+ * bytes 0x41-0x5A, 0x61-0x7A and 0x81-0xFE, so no ASCII punctuation byte is
+ * ever part of a double-byte character and a byte walk finds exactly the
+ * characters a CharNextA walk finds. */
 const char *PathFileName(const char *path);
 
 /* The name the platform's LZOpenFileA falls back to when it cannot open a

@@ -37,8 +37,8 @@ void StripEnclosingQuotes(const char *name, char *out, size_t outSize);
  * as the caller counts them in its code page), and holding neither "\",
  * which would make "\\host\p" a printer on another machine, nor ",",
  * which separates the name from driver and port in the default-printer
- * entry.  Neither byte is ever the second byte of a double-byte character
- * in code page 949. */
+ * entry.  The byte compares follow the multi-byte rule at PathFileName
+ * (copy/copy_logic.h). */
 int IsUsableModelName(const char *name, size_t characters);
 
 /* Writes `"name"`; 1 when it fits, else 0 with `out` empty. */

@@ -46,60 +46,78 @@ static HANDLE OpenToDelete(const char *name, DWORD *error)
     return NULL;
 }
 
-void DeletePrinterByName(const char *name)
+/* What became of the printer of a name: none there, deleted, its deletion
+ * refused, or nothing done (it could not be opened for deletion or its
+ * record could not be kept; access denied or a stopped spooler,
+ * RPC_S_SERVER_UNAVAILABLE, leave whatever is there in place). */
+enum PrinterRemoval
+{
+    PRINTER_ABSENT,
+    PRINTER_DELETED,
+    PRINTER_REFUSED,
+    PRINTER_UNTOUCHED
+};
+
+/* Opens the printer with administer access, keeps its record, deletes it
+ * and closes the handle.  A printer whose record cannot be kept stays. */
+static PrinterRemoval DeleteKeptPrinter(const char *name)
 {
     DWORD error = 0;
     HANDLE printer = OpenToDelete(name, &error);
     if (!printer)
-        return;
-    /* A printer whose record cannot be kept stays, and the port page's
-     * removal then reports it as it reports any refusal. */
+        return error == ERROR_INVALID_PRINTER_NAME ? PRINTER_ABSENT : PRINTER_UNTOUCHED;
     int kept = 0;
-    if (KeepPrinter(printer, name, &kept) && !g_spooler->deletePrinter(printer) && kept)
-        ForgetNewestPrinter();
+    PrinterRemoval removal = PRINTER_UNTOUCHED;
+    if (KeepPrinter(printer, name, &kept))
+    {
+        removal = PRINTER_DELETED;
+        if (!g_spooler->deletePrinter(printer))
+        {
+            if (kept)
+                ForgetNewestPrinter();
+            removal = PRINTER_REFUSED;
+        }
+    }
     g_spooler->closePrinter(printer);
+    return removal;
+}
+
+void DeletePrinterByName(const char *name)
+{
+    (void)DeleteKeptPrinter(name);
 }
 
 int RemovePrinterAndDriver(const char *name)
 {
-    DWORD error = 0;
-    HANDLE printer = OpenToDelete(name, &error);
-    /* Only "no such printer" means there is nothing to remove; access
-     * denied or a stopped spooler (RPC_S_SERVER_UNAVAILABLE) leave whatever
-     * is there in place. */
-    if (!printer)
-        return error == ERROR_INVALID_PRINTER_NAME;
-    int kept = 0;
-    if (!KeepPrinter(printer, name, &kept))
-    {
-        g_spooler->closePrinter(printer);
+    PrinterRemoval removal = DeleteKeptPrinter(name);
+    /* Only "no such printer" means there is nothing to remove. */
+    if (removal == PRINTER_ABSENT)
+        return 1;
+    if (removal == PRINTER_UNTOUCHED)
         return 0;
-    }
-    int result = 1;
-    if (!g_spooler->deletePrinter(printer))
-    {
-        if (kept)
-            ForgetNewestPrinter();
-        result = 0;
-    }
-    g_spooler->closePrinter(printer);
-    if (!KeepDriver(name, &kept))
+    int keptDriver = 0;
+    if (!KeepDriver(name, &keptDriver))
         return 0;
     if (!g_spooler->deletePrinterDriver(NULL, SpoolerText(g_state.environment), SpoolerText(name)))
     {
-        if (kept)
+        if (keptDriver)
             ForgetNewestDriver();
-        result = 0;
+        return 0;
     }
-    return result;
+    return removal == PRINTER_DELETED;
 }
 
-/* Last-write time of the build's model file, opened by bare name from the
- * current folder; zero when it cannot be read. */
+/* Last-write time of the build's model file, read from the program's own
+ * folder as every file of the package is, whatever the current folder;
+ * zero when it cannot be read. */
 static FILETIME ReadDriverDate(const char *fileName)
 {
     FILETIME written = {0, 0};
-    HANDLE file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+    char path[SETUP_TEXT_MAX];
+    GetModuleFolder(path);
+    if (FAILED(StringCchCatA(path, sizeof(path), fileName)))
+        return written;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return written;

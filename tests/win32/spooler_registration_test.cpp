@@ -198,10 +198,16 @@ class RegistrationTest : public ::testing::Test
             if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
                 WriteFileText(path, std::string("stand-in ") + name);
         }
-        /* The model file that dates the driver, in the setup folder. */
-        WriteFileText(folder_ + "M270.DLL", "model file");
-        HANDLE model = CreateFileA((folder_ + "M270.DLL").c_str(), FILE_WRITE_ATTRIBUTES, 0, NULL,
-                                   OPEN_EXISTING, 0, NULL);
+        /* The model file that dates the driver, beside the program; the
+         * current folder holds another of its name, dated now, which must
+         * not be the one read. */
+        char module[SETUP_TEXT_MAX];
+        GetModuleFolder(module);
+        modelFile_ = std::string(module) + "M270.DLL";
+        WriteFileText(modelFile_, "model file");
+        WriteFileText(folder_ + "M270.DLL", "another folder's model file");
+        HANDLE model =
+            CreateFileA(modelFile_.c_str(), FILE_WRITE_ATTRIBUTES, 0, NULL, OPEN_EXISTING, 0, NULL);
         ASSERT_NE(INVALID_HANDLE_VALUE, model);
         SetFileTime(model, NULL, NULL, &kModelFileTime);
         CloseHandle(model);
@@ -210,6 +216,7 @@ class RegistrationTest : public ::testing::Test
 
     void TearDown() override
     {
+        DeleteFileA(modelFile_.c_str());
         g_spooler = &kWinSpooler;
         for (const char *name : {kModel, "Tarvik M270 EMF"})
         {
@@ -232,6 +239,7 @@ class RegistrationTest : public ::testing::Test
     }
 
     std::string folder_;
+    std::string modelFile_;
 };
 
 /* Guards against an install phase (install, remove, install) that leaves
@@ -506,7 +514,7 @@ TEST_F(RegistrationTest, NoHardwareIdAndNoModelFile)
 {
     static const SpoolerApi recording = RecordingSpooler();
     ChooseModel("Tarvik M270 EMF", "FILE:");
-    ASSERT_TRUE(DeleteFileA((folder_ + "M270.DLL").c_str()));
+    ASSERT_TRUE(DeleteFileA(modelFile_.c_str()));
     g_recorded = Recorded();
     g_spooler = &recording;
     EXPECT_EQ(1, InstallDriverAndPrinter());
