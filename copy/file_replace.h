@@ -21,7 +21,9 @@
 DWORD KeptEntry(LONG index, BOOL version);
 
 /* Deletes what an earlier, ended run left of `destination`: its temporary,
- * and its kept copy unless this run keeps it. */
+ * and its kept copy unless this run keeps it.  No other run can be going:
+ * every build takes the run guard at start-up (TakeRunGuard), so these are
+ * never another run's kept copies or temporaries. */
 void RemoveLeftovers(const char *destination);
 
 /* Writes a file's data through to the disk: LZ32's handle is no file
