@@ -41,6 +41,52 @@ int DetectSupportedSystem(void)
     return 1;
 }
 
+int TakeRunGuard(void)
+{
+    HANDLE guard = CreateMutexA(NULL, FALSE, kRunGuardName);
+    DWORD error = GetLastError();
+    /* ERROR_ACCESS_DENIED: another user's run made it, and its security
+     * lets no one else open it.  Any other failure counts as held too: a
+     * start the user must repeat is better than two runs on one driver
+     * directory. */
+    if (guard == NULL)
+        return 0;
+    if (error == ERROR_ALREADY_EXISTS)
+    {
+        CloseHandle(guard);
+        return 0;
+    }
+    /* The handle is never closed: the guard lasts as long as the run. */
+    return 1;
+}
+
+void BringRunningCopyForward(void)
+{
+    /* The running copy may be another build, whose class is the other one.
+     * FindWindowA looks at this session's desktop only; a copy in another
+     * session is not found, and nothing is brought forward. */
+    HWND main = NULL;
+    for (const char *className : kSetupWindowClasses)
+    {
+        main = FindWindowA(className, NULL);
+        if (main != NULL)
+            break;
+    }
+    if (main == NULL)
+        return;
+    /* The main window is never shown; every page and dialog is owned by it,
+     * the cancel question and the messages by a page, and the system keeps
+     * the last active one of them on the owner. */
+    HWND front = GetLastActivePopup(main);
+    if (front == NULL || front == main || !IsWindowVisible(front))
+        return;
+    /* Asynchronous: a copy busy in its file copy must not hold up this
+     * start. */
+    if (IsIconic(front))
+        ShowWindowAsync(front, SW_RESTORE);
+    SetForegroundWindow(front);
+}
+
 int RunsUnderWow64(IsWow64ProcessProc isWow64)
 {
     if (isWow64 == NULL)

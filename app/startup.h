@@ -22,6 +22,16 @@ typedef BOOL(WINAPI *IsWow64ProcessProc)(HANDLE process, PBOOL wow64);
  * answers FALSE. */
 int RunsUnderWow64(IsWow64ProcessProc isWow64);
 
+/* Takes the machine-wide guard that lets one run of any build go at a time,
+ * and keeps it until the process ends (the system releases it when a run
+ * is killed).  1 when this run holds it now, 0 when another run does. */
+int TakeRunGuard(void);
+
+/* Brings the running copy's foremost window (the page, dialog or message it
+ * shows now) to the front, when that copy runs in this session and shows
+ * one. */
+void BringRunningCopyForward(void);
+
 void SetOsIndex(WORD index);
 
 const char *GetMakerName(void);

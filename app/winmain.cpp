@@ -44,12 +44,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     }
     g_state.environment = kEnvironmentX86;
 
-    /* The search asks for the class name as the title too.  A running copy's
-     * window bears the window title, so it is not found and a second copy
-     * proceeds; when a window does match, there is no class to create the
-     * main window from, so the program ends. */
-    if (FindWindowA(g_profile.windowClassName, g_profile.windowClassName))
+    /* One run at a time of any build, taken before anything reads the setup
+     * information or touches a file or the spooler, and after the system
+     * check, so that an unsupported system still gets its box.  A second
+     * start shows nothing of its own: it brings the running copy forward,
+     * as a second double-click of a running program is expected to do. */
+    if (!TakeRunGuard())
+    {
+        BringRunningCopyForward();
         return 0;
+    }
     if (!RegisterMainClass(instance))
         return 0;
 

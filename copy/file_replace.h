@@ -24,7 +24,9 @@ DWORD KeptEntry(LONG index, BOOL version);
  * let-go names are deleted; its kept copy, unless this run keeps it, is
  * the earlier file of a run that did not end, and is moved back over
  * `destination`.  FALSE when that put-back is refused: the kept copy then
- * stays, and the file must not be copied. */
+ * stays, and the file must not be copied.  No other run can be going:
+ * every build takes the run guard at start-up (TakeRunGuard), so these are
+ * never another run's kept copies or temporaries. */
 BOOL RemoveLeftovers(const char *destination);
 
 /* Writes a file's data through to the disk: LZ32's handle is no file

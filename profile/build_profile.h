@@ -36,6 +36,17 @@ struct BuildProfile
     const char *inUseCaption;
 };
 
+/* The main window classes of the builds.  A start finds a running copy of
+ * any build by them: all four write the same driver directory. */
+inline constexpr char kWindowClassM470[] = "QXV_M470_Driver_Setup";
+inline constexpr char kWindowClassM270[] = "QXV_M270_Driver_Setup";
+inline constexpr const char *kSetupWindowClasses[] = {kWindowClassM470, kWindowClassM270};
+
+/* The machine-wide guard of a run, one name for every build: a named mutex
+ * in the global namespace, so that it spans the sessions of Fast User
+ * Switching and Terminal Services too. */
+inline constexpr char kRunGuardName[] = "Global\\QXV_Driver_Setup_Running";
+
 extern const BuildProfile g_profile_M470_ko_win7;
 extern const BuildProfile g_profile_M270_ko_vista;
 extern const BuildProfile g_profile_M270_en_win7;

@@ -8,7 +8,7 @@ const BuildProfile g_profile_M270_en_win7 = {
     /* makerName */ EN_MAKER_NAME,
     /* copyrightNotice */ EN_COPYRIGHT,
     /* windowTitle */ EN_WINDOW_TITLE,
-    /* windowClassName */ "QXV_M270_Driver_Setup",
+    /* windowClassName */ kWindowClassM270,
     /* infFileName */ "M270.INF",
     /* manufacturerSection */ "TarvikSystems",
     /* dataFileName */ "M270.GPD",

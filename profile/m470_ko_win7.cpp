@@ -8,7 +8,7 @@ const BuildProfile g_profile_M470_ko_win7 = {
     /* makerName */ KO_MAKER_NAME,
     /* copyrightNotice */ KO_COPYRIGHT,
     /* windowTitle */ KO_WINDOW_TITLE,
-    /* windowClassName */ "QXV_M470_Driver_Setup",
+    /* windowClassName */ kWindowClassM470,
     /* infFileName */ "M470.INF",
     /* manufacturerSection */ "TarvikSystems",
     /* dataFileName */ "M470.GPD",

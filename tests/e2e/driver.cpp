@@ -5,6 +5,7 @@
  */
 #include "driver.h"
 
+#include "profile/build_profile.h"
 #include "tests/win32/support/pixels.h"
 
 #include <stdio.h>
@@ -189,6 +190,31 @@ HWND WaitForWindow(DWORD processId, DWORD timeoutMs, const std::function<bool(HW
         if (GetTickCount() - start > timeoutMs)
             return NULL;
         Sleep(50);
+    }
+}
+
+bool WaitExitCountingWindows(Process &p, DWORD timeoutMs, DWORD *exitCode, int *windowsSeen)
+{
+    *windowsSeen = 0;
+    DWORD start = GetTickCount();
+    for (;;)
+    {
+        if (p.WaitExit(20, exitCode))
+            return true;
+        for (HWND hwnd : TopLevelWindows(p.Id(), false))
+        {
+            std::string cls = Utf8(ClassOf(hwnd));
+            bool mainWindow = false;
+            for (const char *setupClass : kSetupWindowClasses)
+                mainWindow = mainWindow || cls == setupClass;
+            if (mainWindow || IsWindowVisible(hwnd))
+                ++*windowsSeen;
+        }
+        MSG msg;
+        while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+        if (GetTickCount() - start > timeoutMs)
+            return false;
     }
 }
 

@@ -74,6 +74,11 @@ std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly);
 /* Polls every 50 ms until pred finds a window among the process's top-level
  * windows, or the time-out passes (then returns NULL). */
 HWND WaitForWindow(DWORD processId, DWORD timeoutMs, const std::function<bool(HWND)> &pred);
+/* Waits for the process to end, as Process::WaitExit does, and counts the
+ * windows it shows meanwhile: visible top-level ones and main windows of
+ * any build, hidden or not.  Handles the test's own window messages while
+ * it waits. */
+bool WaitExitCountingWindows(Process &p, DWORD timeoutMs, DWORD *exitCode, int *windowsSeen);
 /* A visible top-level window of the process whose caption is `caption`. */
 HWND WaitForCaption(DWORD processId, const std::string &caption, DWORD timeoutMs);
 /* A visible top-level window of the process that has a child control of

@@ -381,6 +381,58 @@ TEST_F(Install, ChosenModelAndPortAreInstalledAndMadeDefault)
     EXPECT_EQ(model + "," + model + ",LPT1:", DefaultPrinterEntry());
 }
 
+// A second start while the run is on a page, of the same program on the
+// welcome page and of another build's on the port page, must end within a
+// few seconds with exit code 0 and no window of its own, leave the page in
+// front, and let the run complete as chosen.
+TEST_F(Install, SecondStartsEndAtOnceAndTheRunCompletes)
+{
+    const std::string other =
+        Env("SETUP_BIN_DIR") +
+        (d.model == "M470" ? "\\M270Setup_en_win7.exe" : "\\M470Setup_ko_win7.exe");
+    /* A window of the test's own in front, so that the page must be
+     * brought forward. */
+    HWND elsewhere = CreateWindowW(L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40,
+                                   NULL, NULL, NULL, NULL);
+    ASSERT_NE(elsewhere, nullptr);
+    auto secondStartEnds = [&](const std::string &program, HWND page)
+    {
+        SCOPED_TRACE(program);
+        SetForegroundWindow(elsewhere);
+        Process second;
+        ASSERT_TRUE(second.Start(program, d.folder));
+        DWORD code = 1234;
+        int windows = 0;
+        EXPECT_TRUE(WaitExitCountingWindows(second, 10000, &code, &windows)) << "still running";
+        EXPECT_EQ(0u, code);
+        EXPECT_EQ(0, windows) << "a window of its own";
+        /* The running copy's thread takes the activation when it next
+         * reads its messages: until then the foreground may read NULL. */
+        for (int i = 0; i < 40 && GetForegroundWindow() != page; i++)
+            Sleep(50);
+        EXPECT_EQ(page, GetForegroundWindow()) << "the page is not in front";
+    };
+    const std::string model = Models()[0];
+    HWND page = StartToWelcome();
+    ASSERT_NE(page, nullptr) << "no welcome page";
+    secondStartEnds(d.program, page);
+    page = Press(page, IDC_NEXT, kModelMark);
+    ASSERT_NE(page, nullptr) << "no model page";
+    Pick(page, kModelMark, model);
+    page = Press(page, IDC_NEXT, kPortMark);
+    ASSERT_NE(page, nullptr) << "no port page";
+    secondStartEnds(other, page);
+    DestroyWindow(elsewhere);
+
+    HWND final = InstallOn(page, "LPT1:");
+    ASSERT_NE(final, nullptr) << "no final page";
+    ExpectCompletedFinalPage(final);
+    ASSERT_TRUE(Click(final, IDOK));
+    ExpectExit();
+    ExpectRegistered(model, "LPT1:", false);
+    EXPECT_EQ(model + "," + model + ",LPT1:", DefaultPrinterEntry());
+}
+
 // An earlier printer and driver of the model's name must be removed and
 // registered anew on the port now chosen, and the unticked box must leave
 // the default printer as it was.

@@ -1,12 +1,14 @@
 /*
  * Start-up of each deliverable as a user meets it: on the four supported
  * systems it runs with its hidden main window; elsewhere it refuses with its
- * "Install Error" box and ends with exit code 0.
+ * "Install Error" box and ends with exit code 0; while another run holds the
+ * run guard it ends at once with exit code 0.
  */
 #include <gtest/gtest.h>
 
 #include "driver.h"
 #include "refusal.h"
+#include "profile/build_profile.h"
 
 using namespace e2e;
 
@@ -83,40 +85,24 @@ TEST_F(Startup, UnsupportedSystemsAreRefused)
     SetWindowsVersion("win7");
 }
 
-// The running copy's window bears the title, not the class name, so the
-// search must not stop a second copy.
-TEST_F(Startup, SecondCopyProceeds)
+// A start while another run holds the guard must end with exit code 0
+// before it creates a window of its own; once the guard is free again, a
+// start must proceed to its main window.
+TEST_F(Startup, HeldRunGuardEndsAStartThatProceedsOnceFree)
 {
     ASSERT_TRUE(SetWindowsVersion("win7"));
-    Process first, second;
-    ASSERT_TRUE(first.Start(d.program, d.folder));
-    ASSERT_NE(WaitMainWindow(first), nullptr);
+    HANDLE guard = CreateMutexA(NULL, FALSE, kRunGuardName);
+    ASSERT_NE(guard, nullptr) << GetLastError();
+    Process second;
     ASSERT_TRUE(second.Start(d.program, d.folder));
-    EXPECT_NE(WaitMainWindow(second), nullptr);
-    DWORD code;
-    EXPECT_FALSE(second.WaitExit(0, &code)) << "second copy ended with " << code;
-}
-
-// A window whose class and title are both the class name is what the search
-// looks for: the program then has no class to create from and must end
-// quietly with exit code 0.
-TEST_F(Startup, WindowFoundBySearchEndsWithZero)
-{
-    ASSERT_TRUE(SetWindowsVersion("win7"));
-    std::wstring cls = Wide(d.ClassName());
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(NULL);
-    wc.lpszClassName = cls.c_str();
-    ASSERT_TRUE(RegisterClassW(&wc));
-    HWND decoy = CreateWindowW(cls.c_str(), cls.c_str(), WS_OVERLAPPED, 0, 0, 10, 10, NULL, NULL,
-                               wc.hInstance, NULL);
-    ASSERT_NE(decoy, nullptr);
-    Process p;
-    ASSERT_TRUE(p.Start(d.program, d.folder));
     DWORD code = 1234;
-    ASSERT_TRUE(p.WaitExit(15000, &code));
+    int windows = 0;
+    EXPECT_TRUE(WaitExitCountingWindows(second, 10000, &code, &windows)) << "still running";
     EXPECT_EQ(code, 0u);
-    DestroyWindow(decoy);
-    UnregisterClassW(cls.c_str(), wc.hInstance);
+    EXPECT_EQ(windows, 0) << "a window was created";
+    CloseHandle(guard);
+
+    Process third;
+    ASSERT_TRUE(third.Start(d.program, d.folder));
+    EXPECT_NE(WaitMainWindow(third), nullptr) << "the freed guard still stops a start";
 }
