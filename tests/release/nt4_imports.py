@@ -21,7 +21,7 @@ import subprocess
 import sys
 
 NT40_KERNEL32 = {
-    "CloseHandle", "CopyFileA", "CreateFileA", "CreateSemaphoreW", "DeleteCriticalSection",
+    "CloseHandle", "CopyFileA", "CreateFileA", "CreateMutexA", "CreateSemaphoreW", "DeleteCriticalSection",
     "DeleteFileA", "EnterCriticalSection", "FindClose", "FindFirstFileA", "FindNextFileA",
     "FlushFileBuffers", "FreeLibrary", "GetCurrentProcess", "GetCurrentThreadId",
     "GetFileAttributesA", "GetFileTime", "GetLastError", "GetModuleFileNameA",
@@ -31,7 +31,7 @@ NT40_KERNEL32 = {
     "LoadLibraryA", "LoadLibraryExA", "MoveFileExA", "MultiByteToWideChar", "ReleaseSemaphore",
     "SetErrorMode", "SetLastError", "SetUnhandledExceptionFilter", "Sleep", "TlsAlloc", "TlsFree",
     "TlsGetValue", "TlsSetValue", "VirtualProtect", "VirtualQuery", "WaitForSingleObject",
-    "WideCharToMultiByte", "WriteProfileStringA", "lstrcmpiA", "lstrlenA",
+    "WideCharToMultiByte", "WriteProfileStringA", "lstrcmpA", "lstrcmpiA", "lstrlenA",
 }
 
 IMPORT_LINE = re.compile(r"^\s+[0-9a-f]+\s+\d+\s+(\S+)\s*$")
