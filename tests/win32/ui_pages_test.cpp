@@ -16,7 +16,6 @@
 
 #include <strsafe.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -24,7 +23,6 @@
 #include "support/rules_spooler.h"
 #include "support/temp_inf.h"
 #include "support/ui_driver.h"
-#include "app/sequencer.h"
 #include "app/setup_state.h"
 #include "app/startup.h"
 #include "profile/build_profile.h"

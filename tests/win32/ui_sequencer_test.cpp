@@ -22,7 +22,6 @@
 #include "support/rules_spooler.h"
 #include "support/ui_driver.h"
 #include "tests/support/page_texts.h"
-#include "app/sequencer.h"
 #include "app/setup_state.h"
 #include "copy/lz_api.h"
 #include "profile/build_profile.h"
