@@ -19,12 +19,17 @@
 #include "app/run_end.h"
 #include "app/sequence_logic.h"
 #include "app/setup_state.h"
+#include "profile/build_profile.h"
 #include "profile/common_texts.h"
 #include "setupinfo/setup_info.h"
 #include "spooler/kept_records.h"
 #include "spooler/registration.h"
 #include "spooler/spooler_api.h"
 #include "support/rules_spooler.h"
+#include "support/spooler_enum.h"
+#include "support/temp_inf.h"
+#include "support/ui_driver.h"
+#include "ui/pages.h"
 
 namespace
 {
@@ -46,16 +51,6 @@ const char kInf[] = "[TarvikSystems]\r\n"
 /* 2026-11-20 08:30 UTC, the time stamp given to the model file. */
 const FILETIME kModelFileTime = {0x4D6C6000u, 0x01DD5A0Au};
 
-void WriteFileText(const std::string &path, const std::string &text)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file) << path;
-    DWORD written = 0;
-    WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL);
-    CloseHandle(file);
-}
-
 LPSTR Env()
 {
     return SpoolerText(kEnvironmentX86);
@@ -63,29 +58,17 @@ LPSTR Env()
 
 int CountDrivers(const char *name)
 {
-    DWORD needed = 0, returned = 0;
-    EnumPrinterDriversA(NULL, Env(), 1, NULL, 0, &needed, &returned);
-    std::vector<BYTE> buffer(needed + 1);
-    if (!EnumPrinterDriversA(NULL, Env(), 1, buffer.data(), needed, &needed, &returned))
-        return 0;
     int count = 0;
-    const DRIVER_INFO_1A *drivers = (const DRIVER_INFO_1A *)buffer.data();
-    for (DWORD i = 0; i < returned; ++i)
-        count += strcmp(drivers[i].pName, name) == 0;
+    for (const DRIVER_INFO_1A &d : spoolenum::Drivers<DRIVER_INFO_1A>(kEnvironmentX86, 1))
+        count += strcmp(d.pName, name) == 0;
     return count;
 }
 
 int CountPrinters(const char *name)
 {
-    DWORD needed = 0, returned = 0;
-    EnumPrintersA(PRINTER_ENUM_LOCAL, NULL, 4, NULL, 0, &needed, &returned);
-    std::vector<BYTE> buffer(needed + 1);
-    if (!EnumPrintersA(PRINTER_ENUM_LOCAL, NULL, 4, buffer.data(), needed, &needed, &returned))
-        return 0;
     int count = 0;
-    const PRINTER_INFO_4A *printers = (const PRINTER_INFO_4A *)buffer.data();
-    for (DWORD i = 0; i < returned; ++i)
-        count += strcmp(printers[i].pPrinterName, name) == 0;
+    for (const PRINTER_INFO_4A &p : spoolenum::LocalPrinters<PRINTER_INFO_4A>(4))
+        count += strcmp(p.pPrinterName, name) == 0;
     return count;
 }
 
@@ -104,8 +87,9 @@ std::string BaseName(const std::string &path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-/* Closes any message box the thread under test shows while a call runs,
- * noting its caption, text, owner and icon. */
+/* Closes any system message box the thread under test shows while a call
+ * runs (not the pages, which the steps drive), noting its caption, text,
+ * owner and icon. */
 class MessageBoxCloser
 {
   public:
@@ -132,7 +116,7 @@ class MessageBoxCloser
         DWORD pid = 0;
         GetWindowThreadProcessId(hwnd, &pid);
         if (pid != GetCurrentProcessId() || !GetClassNameA(hwnd, cls, sizeof(cls)) ||
-            strcmp(cls, "#32770") != 0 || !IsWindowVisible(hwnd))
+            strcmp(cls, "#32770") != 0 || !IsWindowVisible(hwnd) || !GetDlgItem(hwnd, 0xFFFF))
             return TRUE;
         *(HWND *)lParam = hwnd;
         return FALSE;
@@ -181,12 +165,9 @@ class RegistrationTest : public ::testing::Test
         g_state.osIndex = 3;
         g_state.driverVersion = 3;
         g_state.environment = kEnvironmentX86;
-        char temp[MAX_PATH];
-        ASSERT_NE(0u, GetTempPathA(sizeof(temp), temp));
-        folder_ = std::string(temp) + "registration_test\\";
-        CreateDirectoryA(folder_.c_str(), NULL);
-        WriteFileText(folder_ + "M270.INF", kInf);
-        lstrcpyA(g_state.infPath, (folder_ + "M270.INF").c_str());
+        g_state.instance = GetModuleHandleA(NULL);
+        folder_ = tempinf::Folder("registration_test");
+        ASSERT_TRUE(tempinf::Write(folder_ + "M270.INF", kInf));
         ChooseModel(kModel, "FILE:");
 
         /* The copy dialog's work: every file of the list in the driver
@@ -195,17 +176,19 @@ class RegistrationTest : public ::testing::Test
              {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP", "M270.GPD", "M270.DLL", "M270RES.DLL"})
         {
             std::string path = std::string(g_state.driverDirectory) + name;
-            if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
-                WriteFileText(path, std::string("stand-in ") + name);
+            bool there = GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+            ASSERT_TRUE(there || tempinf::Write(path, std::string("stand-in ") + name));
         }
         /* The model file that dates the driver, beside the program; the
          * current folder holds another of its name, dated now, which must
-         * not be the one read. */
+         * not be the one read.  The reader is pointed back at the setup
+         * information file. */
         char module[SETUP_TEXT_MAX];
         GetModuleFolder(module);
         modelFile_ = std::string(module) + "M270.DLL";
-        WriteFileText(modelFile_, "model file");
-        WriteFileText(folder_ + "M270.DLL", "another folder's model file");
+        ASSERT_TRUE(tempinf::Write(folder_ + "M270.DLL", "another folder's model file"));
+        ASSERT_TRUE(tempinf::Write(modelFile_, "model file"));
+        tempinf::Use(folder_ + "M270.INF");
         HANDLE model =
             CreateFileA(modelFile_.c_str(), FILE_WRITE_ATTRIBUTES, 0, NULL, OPEN_EXISTING, 0, NULL);
         ASSERT_NE(INVALID_HANDLE_VALUE, model);
@@ -342,243 +325,6 @@ TEST_F(RegistrationTest, RemovalWithoutPrinterLeavesTheDriver)
     DeletePrinterByName("No Such Printer");
 }
 
-BOOL WINAPI RefuseDeletePrinter(HANDLE)
-{
-    SetLastError(ERROR_ACCESS_DENIED);
-    return FALSE;
-}
-
-BOOL WINAPI RefuseDeleteDriver(LPSTR, LPSTR, LPSTR)
-{
-    SetLastError(ERROR_PRINTER_DRIVER_IN_USE);
-    return FALSE;
-}
-
-/* Guards against a refused deletion (a driver in use) reported as success:
- * the port page must then stop the wizard. */
-TEST_F(RegistrationTest, RefusedDeletionAnswers0)
-{
-    SpoolerApi refusePrinter = kWinSpooler;
-    refusePrinter.deletePrinter = RefuseDeletePrinter;
-    SpoolerApi refuseDriver = kWinSpooler;
-    refuseDriver.deletePrinterDriver = RefuseDeleteDriver;
-    for (const SpoolerApi *spooler : {&refusePrinter, &refuseDriver})
-    {
-        g_spooler = &kWinSpooler;
-        ASSERT_EQ(1, InstallDriverAndPrinter());
-        g_spooler = spooler;
-        EXPECT_EQ(0, RemovePrinterAndDriver(kModel));
-        g_spooler = &kWinSpooler;
-        TearDown();
-    }
-}
-
-/* What the recording stand-in was given: deep copies, since the records
- * point into the caller's buffers. */
-struct Recorded
-{
-    int driverCalls = 0, printerCalls = 0, closeCalls = 0;
-    DWORD driverLevel = 0, printerLevel = 0;
-    DRIVER_INFO_6A driver;
-    PRINTER_INFO_2A printer;
-    std::string name, environment, driverPath, dataFile, configFile, helpFile, dataType, oemUrl,
-        provider, hardwareId, printerName, portName, driverName, printProcessor, printerDataType;
-    std::vector<std::string> dependents, previousNames;
-    bool hardwareIdNone = false, monitorNone = false, mfgNone = false;
-    HANDLE closed = NULL;
-    BOOL driverResult = TRUE;
-    DWORD driverError = 0;
-} g_recorded;
-
-std::string Copy(const char *text)
-{
-    return text ? text : "(none)";
-}
-
-BOOL WINAPI RecordAddDriver(LPSTR server, DWORD level, LPBYTE info)
-{
-    Recorded &r = g_recorded;
-    ++r.driverCalls;
-    r.driverLevel = level;
-    EXPECT_EQ(nullptr, server);
-    r.driver = *(const DRIVER_INFO_6A *)info;
-    const DRIVER_INFO_6A &d = r.driver;
-    r.name = Copy(d.pName);
-    r.environment = Copy(d.pEnvironment);
-    r.driverPath = Copy(d.pDriverPath);
-    r.dataFile = Copy(d.pDataFile);
-    r.configFile = Copy(d.pConfigFile);
-    r.helpFile = Copy(d.pHelpFile);
-    r.dataType = Copy(d.pDefaultDataType);
-    r.oemUrl = Copy(d.pszOEMUrl);
-    r.provider = Copy(d.pszProvider);
-    r.hardwareId = Copy(d.pszHardwareID);
-    r.hardwareIdNone = d.pszHardwareID == nullptr;
-    r.monitorNone = d.pMonitorName == nullptr;
-    r.mfgNone = d.pszMfgName == nullptr;
-    r.dependents = MultiSz(d.pDependentFiles);
-    r.previousNames = MultiSz(d.pszzPreviousNames);
-    if (!r.driverResult)
-        SetLastError(r.driverError);
-    return r.driverResult;
-}
-
-HANDLE WINAPI RecordAddPrinter(LPSTR server, DWORD level, LPBYTE info)
-{
-    Recorded &r = g_recorded;
-    ++r.printerCalls;
-    r.printerLevel = level;
-    EXPECT_EQ(nullptr, server);
-    r.printer = *(const PRINTER_INFO_2A *)info;
-    r.printerName = Copy(r.printer.pPrinterName);
-    r.portName = Copy(r.printer.pPortName);
-    r.driverName = Copy(r.printer.pDriverName);
-    r.printProcessor = Copy(r.printer.pPrintProcessor);
-    r.printerDataType = Copy(r.printer.pDatatype);
-    return (HANDLE)0x5150;
-}
-
-BOOL WINAPI RecordClose(HANDLE printer)
-{
-    ++g_recorded.closeCalls;
-    g_recorded.closed = printer;
-    return TRUE;
-}
-
-SpoolerApi RecordingSpooler()
-{
-    SpoolerApi api = kWinSpooler;
-    api.addPrinterDriver = RecordAddDriver;
-    api.addPrinter = RecordAddPrinter;
-    api.closePrinter = RecordClose;
-    return api;
-}
-
-/* Guards against wrong or missing level-6 fields that Wine would not keep:
- * provider, hardware id, driver date, previous names, empty URL. */
-TEST_F(RegistrationTest, DriverAndPrinterRecordsFieldByField)
-{
-    static const SpoolerApi recording = RecordingSpooler();
-    g_recorded = Recorded();
-    g_spooler = &recording;
-    EXPECT_EQ(1, InstallDriverAndPrinter());
-
-    const Recorded &r = g_recorded;
-    ASSERT_EQ(1, r.driverCalls);
-    EXPECT_EQ(6u, r.driverLevel);
-    EXPECT_EQ(3u, r.driver.cVersion);
-    EXPECT_EQ(kModel, r.name);
-    EXPECT_EQ("Windows NT x86", r.environment);
-    EXPECT_EQ("UNIDRV.DLL", r.driverPath);
-    EXPECT_EQ("M270.GPD", r.dataFile);
-    EXPECT_EQ("UNIDRVUI.DLL", r.configFile);
-    EXPECT_EQ("UNIDRV.HLP", r.helpFile);
-    EXPECT_EQ((std::vector<std::string>{"M270.GPD", "M270.DLL", "M270RES.DLL"}), r.dependents);
-    EXPECT_TRUE(r.monitorNone);
-    EXPECT_EQ("RAW", r.dataType);
-    EXPECT_EQ(std::vector<std::string>{kModel}, r.previousNames);
-    EXPECT_EQ(kModelFileTime.dwLowDateTime, r.driver.ftDriverDate.dwLowDateTime);
-    EXPECT_EQ(kModelFileTime.dwHighDateTime, r.driver.ftDriverDate.dwHighDateTime);
-    EXPECT_EQ(0u, r.driver.dwlDriverVersion);
-    EXPECT_TRUE(r.mfgNone);
-    EXPECT_EQ("", r.oemUrl);
-    EXPECT_EQ("TARVIK_M270_TEST", r.hardwareId);
-    EXPECT_EQ("Tarvik Systems", r.provider);
-
-    ASSERT_EQ(1, r.printerCalls);
-    EXPECT_EQ(2u, r.printerLevel);
-    EXPECT_EQ(nullptr, r.printer.pServerName);
-    EXPECT_EQ(kModel, r.printerName);
-    EXPECT_EQ(nullptr, r.printer.pShareName);
-    EXPECT_EQ("FILE:", r.portName);
-    EXPECT_EQ(kModel, r.driverName);
-    EXPECT_EQ(nullptr, r.printer.pComment);
-    EXPECT_EQ(nullptr, r.printer.pLocation);
-    EXPECT_EQ(nullptr, r.printer.pDevMode);
-    EXPECT_EQ(nullptr, r.printer.pSepFile);
-    EXPECT_EQ("WinPrint", r.printProcessor);
-    EXPECT_EQ("RAW", r.printerDataType);
-    EXPECT_EQ(nullptr, r.printer.pParameters);
-    EXPECT_EQ(nullptr, r.printer.pSecurityDescriptor);
-    EXPECT_EQ((DWORD)PRINTER_ATTRIBUTE_DO_COMPLETE_FIRST, r.printer.Attributes);
-    EXPECT_EQ(0u, r.printer.Priority + r.printer.DefaultPriority + r.printer.StartTime +
-                      r.printer.UntilTime + r.printer.Status + r.printer.cJobs +
-                      r.printer.AveragePPM);
-    EXPECT_EQ(1, r.closeCalls);
-    EXPECT_EQ((HANDLE)0x5150, r.closed);
-}
-
-/* Guards against an invented hardware id for a one-token model value and a
- * stale driver date when the model file is missing. */
-TEST_F(RegistrationTest, NoHardwareIdAndNoModelFile)
-{
-    static const SpoolerApi recording = RecordingSpooler();
-    ChooseModel("Tarvik M270 EMF", "FILE:");
-    ASSERT_TRUE(DeleteFileA(modelFile_.c_str()));
-    g_recorded = Recorded();
-    g_spooler = &recording;
-    EXPECT_EQ(1, InstallDriverAndPrinter());
-    EXPECT_TRUE(g_recorded.hardwareIdNone);
-    EXPECT_EQ(0u, g_recorded.driver.ftDriverDate.dwLowDateTime);
-    EXPECT_EQ(0u, g_recorded.driver.ftDriverDate.dwHighDateTime);
-    EXPECT_EQ("NT EMF 1.008", g_recorded.dataType);
-    EXPECT_EQ("NT EMF 1.008", g_recorded.printerDataType);
-}
-
-/* Guards against a refused driver that goes unreported, is reported with a
- * wrong code, or is followed by a printer; and against it counting as
- * success. */
-TEST_F(RegistrationTest, RefusedDriverIsReportedAndAnswers0)
-{
-    static const SpoolerApi recording = RecordingSpooler();
-    struct Case
-    {
-        DWORD error;
-        const char *text;
-    } cases[] = {
-        {ERROR_UNKNOWN_PRINTER_DRIVER,
-         "Cannot add a printer driver!\r\n(System Error Code : 1797)"},
-        {ERROR_ACCESS_DENIED, "Cannot add a printer driver!\r\n(System Error Code : 5)"},
-    };
-    for (const Case &c : cases)
-    {
-        g_recorded = Recorded();
-        g_recorded.driverResult = FALSE;
-        g_recorded.driverError = c.error;
-        g_spooler = &recording;
-        MessageBoxCloser closer;
-        EXPECT_EQ(0, InstallDriverAndPrinter());
-        closer.Stop();
-        ASSERT_TRUE(closer.seen);
-        EXPECT_EQ("Add a printer error ", closer.caption);
-        EXPECT_EQ(c.text, closer.text);
-        EXPECT_EQ(NULL, closer.owner);
-        EXPECT_EQ(LoadIconA(NULL, IDI_HAND), closer.icon);
-        EXPECT_EQ(0, g_recorded.printerCalls);
-    }
-}
-
-BOOL WINAPI AcceptWithoutRegistering(LPSTR, DWORD, LPBYTE)
-{
-    return TRUE;
-}
-
-/* Guards against success reported when the driver went in but the printer
- * did not: Wine's AddPrinterA refuses a driver it does not know. */
-TEST_F(RegistrationTest, RefusedPrinterAnswers0Silently)
-{
-    SpoolerApi api = kWinSpooler;
-    api.addPrinterDriver = AcceptWithoutRegistering;
-    g_spooler = &api;
-    MessageBoxCloser closer;
-    EXPECT_EQ(0, InstallDriverAndPrinter());
-    closer.Stop();
-    EXPECT_FALSE(closer.seen) << closer.text;
-    EXPECT_EQ(0, CountPrinters(kModel));
-}
-
-/* --- under the rules of Windows' spooler --------------------------------- */
-
 const std::vector<std::string> kPackageFiles = {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP",
                                                 "M270.GPD",   "M270.DLL",     "M270RES.DLL"};
 
@@ -597,6 +343,142 @@ void UseRulesSpooler(const std::vector<rules::Printer> &printers)
     rules::World().printers = printers;
     g_spooler = &rules::kRulesSpooler;
 }
+
+/* Guards against a refused deletion (a driver in use) reported as success:
+ * the port page must then stop the wizard. */
+TEST_F(RegistrationTest, RefusedDeletionAnswers0)
+{
+    struct Case
+    {
+        const char *call;
+        DWORD error;
+    };
+    for (const Case &c : {Case{"DeletePrinter", ERROR_ACCESS_DENIED},
+                          {"DeletePrinterDriver", ERROR_PRINTER_DRIVER_IN_USE}})
+    {
+        SCOPED_TRACE(c.call);
+        UseRulesSpooler({});
+        ASSERT_EQ(1, InstallDriverAndPrinter());
+        rules::World().refuse[c.call] = c.error;
+        EXPECT_EQ(0, RemovePrinterAndDriver(kModel));
+    }
+}
+
+/* What the stand-in was given in the records' pointers and flags, which its
+ * description does not tell apart (a text given as none, the attributes). */
+struct Given
+{
+    DRIVER_INFO_6A driver;
+    PRINTER_INFO_2A printer;
+};
+
+Given &WatchRecords()
+{
+    static Given given;
+    ZeroMemory(&given, sizeof(given));
+    rules::World().onCall = [](const std::string &call, const void *record)
+    {
+        if (call.compare(0, 17, "AddPrinterDriver ") == 0)
+            given.driver = *(const DRIVER_INFO_6A *)record;
+        else if (call.compare(0, 11, "AddPrinter ") == 0)
+            given.printer = *(const PRINTER_INFO_2A *)record;
+    };
+    return given;
+}
+
+/* Guards against wrong or missing level-6 fields that Wine would not keep:
+ * provider, hardware id, driver date, previous names, empty URL. */
+TEST_F(RegistrationTest, DriverAndPrinterRecordsFieldByField)
+{
+    UseRulesSpooler({});
+    const Given &given = WatchRecords();
+    EXPECT_EQ(1, InstallDriverAndPrinter());
+    EXPECT_EQ((std::vector<std::string>{
+                  "EnumPrinterDrivers Windows NT x86, level 6", "AddPrinterDriver Tarvik M270 Test",
+                  "AddPrinter Tarvik M270 Test", "ClosePrinter Tarvik M270 Test"}),
+              rules::World().calls);
+    EXPECT_EQ("driver Tarvik M270 Test Windows NT x86 v3 date 01dd5a0a4d6c6000 version 0 "
+              "[UNIDRV.DLL|M270.GPD|UNIDRVUI.DLL|UNIDRV.HLP|"
+              "4d3237302e475044004d3237302e444c4c004d3237305245532e444c4c00||RAW|"
+              "54617276696b204d323730205465737400|||TARVIK_M270_TEST|Tarvik Systems]\n"
+              "printer Tarvik M270 Test attributes 240 priority 0/0 time 0-0 jobs 0 "
+              "[Tarvik M270 Test|FILE:|||||WinPrint|RAW|] devmode  security \n"
+              "default \n",
+              rules::Describe(rules::World()));
+    EXPECT_EQ(nullptr, given.driver.pMonitorName);
+    EXPECT_EQ(nullptr, given.driver.pszMfgName);
+    EXPECT_NE(nullptr, given.driver.pszOEMUrl);
+    const PRINTER_INFO_2A &p = given.printer;
+    for (LPSTR text :
+         {p.pServerName, p.pShareName, p.pComment, p.pLocation, p.pSepFile, p.pParameters})
+        EXPECT_EQ(nullptr, text);
+    EXPECT_EQ((DWORD)PRINTER_ATTRIBUTE_DO_COMPLETE_FIRST, p.Attributes);
+    EXPECT_EQ(0u, p.Status + p.cJobs + p.AveragePPM);
+}
+
+/* Guards against an invented hardware id for a one-token model value and a
+ * stale driver date when the model file is missing. */
+TEST_F(RegistrationTest, NoHardwareIdAndNoModelFile)
+{
+    ChooseModel("Tarvik M270 EMF", "FILE:");
+    ASSERT_TRUE(DeleteFileA(modelFile_.c_str()));
+    UseRulesSpooler({});
+    const Given &given = WatchRecords();
+    EXPECT_EQ(1, InstallDriverAndPrinter());
+    EXPECT_EQ(nullptr, given.driver.pszHardwareID);
+    const std::string described = rules::Describe(rules::World());
+    EXPECT_NE(std::string::npos,
+              described.find("Tarvik M270 EMF Windows NT x86 v3 date 0000000000000000 version 0"))
+        << described;
+    EXPECT_NE(std::string::npos, described.find("||NT EMF 1.008|")) << described;
+    EXPECT_NE(std::string::npos, described.find("|WinPrint|NT EMF 1.008|]")) << described;
+}
+
+/* Guards against a refused driver that goes unreported, is reported with a
+ * wrong code, or is followed by a printer; and against it counting as
+ * success. */
+TEST_F(RegistrationTest, RefusedDriverIsReportedAndAnswers0)
+{
+    struct Case
+    {
+        DWORD error;
+        const char *text;
+    } cases[] = {
+        {ERROR_UNKNOWN_PRINTER_DRIVER,
+         "Cannot add a printer driver!\r\n(System Error Code : 1797)"},
+        {ERROR_ACCESS_DENIED, "Cannot add a printer driver!\r\n(System Error Code : 5)"},
+    };
+    for (const Case &c : cases)
+    {
+        UseRulesSpooler({});
+        rules::World().refuse["AddPrinterDriver"] = c.error;
+        MessageBoxCloser closer;
+        EXPECT_EQ(0, InstallDriverAndPrinter());
+        closer.Stop();
+        ASSERT_TRUE(closer.seen);
+        EXPECT_EQ("Add a printer error ", closer.caption);
+        EXPECT_EQ(c.text, closer.text);
+        EXPECT_EQ(NULL, closer.owner);
+        EXPECT_EQ(LoadIconA(NULL, IDI_HAND), closer.icon);
+        EXPECT_EQ(0, rules::CountCalls("AddPrinter "));
+    }
+}
+
+/* Guards against success reported when the driver went in but the printer
+ * did not (Wine's AddPrinterA refuses a driver it does not know). */
+TEST_F(RegistrationTest, RefusedPrinterAnswers0Silently)
+{
+    UseRulesSpooler({});
+    rules::World().refuse["AddPrinter"] = ERROR_UNKNOWN_PRINTER_DRIVER;
+    MessageBoxCloser closer;
+    EXPECT_EQ(0, InstallDriverAndPrinter());
+    closer.Stop();
+    EXPECT_FALSE(closer.seen) << closer.text;
+    EXPECT_EQ(1, rules::CountCalls("AddPrinter "));
+    EXPECT_EQ(std::vector<std::string>(), rules::PrinterNames());
+}
+
+/* --- under the rules of Windows' spooler --------------------------------- */
 
 HANDLE OpenRules(const char *name, const PRINTER_DEFAULTSA *defaults)
 {
@@ -885,24 +767,40 @@ void UseUpperCaseDriver(rules::SpoolerWorld &w)
     w.printers[0].driver = "TARVIK M270 TEST";
 }
 
-/* The pages' and the sequencer's spooler work, in the order of a run. */
-void ModelNext(const char *model)
+/* The list page run by `run` with `item` selected, left with Next; the
+ * page's end. */
+INT_PTR Choose(INT_PTR (*run)(HWND), int listId, const char *item)
 {
-    lstrcpyA(g_state.modelName, model);
-    ASSERT_EQ(1, ReadModelData());
-    if (IsDriverInstalled(model))
-        DeletePrinterByName(model);
+    std::string name = item;
+    return uitest::DriveModal([run] { return run(NULL); },
+                              {{listId,
+                                [listId, name](HWND d)
+                                {
+                                    LRESULT i =
+                                        SendDlgItemMessageA(d, listId, LB_FINDSTRINGEXACT,
+                                                            (WPARAM)-1, (LPARAM)name.c_str());
+                                    SendDlgItemMessageA(d, listId, LB_SETCURSEL, (WPARAM)i, 0);
+                                },
+                                uitest::ACT_CLICK, IDC_NEXT}});
 }
 
+INT_PTR ModelPage(const char *model)
+{
+    return Choose(RunModelPage, IDC_MODEL_LIST, model);
+}
+
+INT_PTR PortPage(const char *port)
+{
+    return Choose(RunPortPage, IDC_PORT_LIST, port);
+}
+
+/* The sequencer's install phase, to the final page, which is left with
+ * Escape; the outcome it showed. */
 WORD InstallPhase()
 {
-    int installed = InstallDriverAndPrinter();
-    if (ReinstallAfter(installed))
-    {
-        RemovePrinterAndDriver(g_state.modelName);
-        installed = InstallDriverAndPrinter();
-    }
-    return (WORD)InstallOutcome(installed);
+    uitest::DriveModal([] { return uitest::RunSequencer(CMD_INSTALL); },
+                       {{IDC_SET_DEFAULT, nullptr, uitest::ACT_KEY, VK_ESCAPE}});
+    return (WORD)g_state.messageType;
 }
 
 /* Guards against a run that ends on the failure page, or installs another
@@ -944,7 +842,7 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
          0,
          []
          {
-             ModelNext(kModel);
+             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
              rules::World().sharing = false;
              return (WORD)OUTCOME_FAILED;
          },
@@ -958,8 +856,8 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
         {"cancel in the copy dialog", 0,
          []
          {
-             ModelNext(kModel);
-             EXPECT_EQ(1, RemovePrinterAndDriver(kModel));
+             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
+             EXPECT_EQ(IDC_NEXT, PortPage("FILE:"));
              return (WORD)OUTCOME_FAILED;
          },
          OUTCOME_FAILED, "", same, ""},
@@ -969,8 +867,8 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
              /* The driver's name in other letters: the model page's check
               * misses it, the spooler's deletion does not. */
              UseUpperCaseDriver(rules::World());
-             ModelNext(kModel);
-             EXPECT_EQ(1, RemovePrinterAndDriver(kModel));
+             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
+             EXPECT_EQ(IDC_NEXT, PortPage("FILE:"));
              EXPECT_EQ(2u, rules::World().drivers.size());
              return (WORD)OUTCOME_FAILED;
          },
@@ -980,8 +878,8 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
          {
              rules::World().printers[0].driver = "Kept Driver";
              rules::World().drivers.erase(rules::World().drivers.begin());
-             ModelNext(kModel);
-             EXPECT_EQ(0, RemovePrinterAndDriver(kModel));
+             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
+             EXPECT_EQ(IDCANCEL, PortPage("FILE:"));
              return (WORD)OUTCOME_FAILED;
          },
          OUTCOME_FAILED, "",
@@ -990,12 +888,12 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
              w.printers[0].driver = "Kept Driver";
              w.drivers.erase(w.drivers.begin());
          },
-         ""},
+         g_profile.inUseMessage},
         {"a refused driver install", 0,
          []
          {
-             ModelNext(kModel);
-             EXPECT_EQ(1, RemovePrinterAndDriver(kModel));
+             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
+             EXPECT_EQ(IDC_NEXT, PortPage("FILE:"));
              rules::World().files.erase(rules::World().files.begin() + 5); /* M270RES.DLL */
              return InstallPhase();
          },
@@ -1004,36 +902,34 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
         {"another model picked and left, then the other installed", 0,
          []
          {
-             ModelNext(kOtherModel);
-             ModelNext(kModel);
-             ChooseModel(kModel, "COM1:");
-             EXPECT_EQ(1, RemovePrinterAndDriver(kModel));
+             EXPECT_EQ(IDC_NEXT, ModelPage(kOtherModel));
+             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
+             EXPECT_EQ(IDC_NEXT, PortPage("COM1:"));
              return InstallPhase();
          },
          OUTCOME_COMPLETED, kModel, same, ""},
         {"the printer of the model's name replaced by the install", 0,
          []
          {
-             ModelNext(kModel);
-             ChooseModel(kModel, "COM1:");
-             EXPECT_EQ(1, RemovePrinterAndDriver(kModel));
+             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
+             EXPECT_EQ(IDC_NEXT, PortPage("COM1:"));
              return InstallPhase();
          },
          OUTCOME_COMPLETED, kModel, same, ""},
         {"a printer with queued jobs: pending deletion, then revived", 2,
          []
          {
-             ModelNext(kModel);
+             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
              EXPECT_EQ((std::vector<std::string>{kOtherModel, "Kept Printer"}),
                        rules::PrinterNames());
-             EXPECT_EQ(1, RemovePrinterAndDriver(kModel));
+             EXPECT_EQ(IDC_NEXT, PortPage("FILE:"));
              return (WORD)OUTCOME_FAILED;
          },
          OUTCOME_FAILED, "", same, ""},
         {"a printer the spooler refuses to put back (its port gone), told to the user once", 0,
          []
          {
-             ModelNext(kModel);
+             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
              rules::World().ports = {"COM1:", "FILE:"};
              return (WORD)OUTCOME_FAILED;
          },
@@ -1051,9 +947,11 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
          [driverAlone]
          {
              driverAlone(rules::World());
-             ModelNext(kModel);
-             ChooseModel(kModel, "LPT9:");
-             EXPECT_EQ(1, RemovePrinterAndDriver(kModel));
+             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
+             /* A port the spooler lists on the page and has lost by the install. */
+             rules::World().ports.push_back("LPT9:");
+             EXPECT_EQ(IDC_NEXT, PortPage("LPT9:"));
+             rules::World().ports.pop_back();
              return InstallPhase();
          },
          OUTCOME_FAILED, "", driverAlone, ""},
@@ -1061,7 +959,7 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
          [withDsKeys]
          {
              withDsKeys(rules::World());
-             ModelNext(kModel);
+             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
              return (WORD)OUTCOME_FAILED;
          },
          OUTCOME_FAILED, "",

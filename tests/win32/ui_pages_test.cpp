@@ -5,11 +5,10 @@
  * text, the model and port lists (what they hold, what comes up selected,
  * how the items look), the warnings for a missing choice, the spooler work
  * behind Next, the in-use message when a removal is refused, and the final
- * page's outcome display and default-printer box.  The spooler is replaced
- * by a scripted table: its ports, drivers and printers are set per case,
- * it can refuse a deletion, and it records every call; the removals are
- * also walked under the stand-in that keeps Windows' rules
- * (rules_spooler.h).
+ * page's outcome display and default-printer box.  The spooler is the
+ * stand-in that keeps Windows' rules (rules_spooler.h): its ports, drivers
+ * and printers are set per case, it refuses a call where a case asks, and
+ * it logs every call.
  */
 #include <gtest/gtest.h>
 
@@ -17,7 +16,6 @@
 
 #include <strsafe.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -25,7 +23,6 @@
 #include "support/rules_spooler.h"
 #include "support/temp_inf.h"
 #include "support/ui_driver.h"
-#include "app/sequencer.h"
 #include "app/setup_state.h"
 #include "app/startup.h"
 #include "profile/build_profile.h"
@@ -50,137 +47,6 @@ const char kInUseMessage[] = "Previous verion driver is currently used by an app
                              "driver from printer folderand retry.";
 /* The system message box's text control. */
 const int kMessageBoxText = 0xFFFF;
-
-/* The scripted spooler's world and what it was asked. */
-struct Spooler
-{
-    std::vector<std::string> ports = {"COM1:", "COM2:", "FILE:", "LPT1:"};
-    bool portsFail = false;
-    std::vector<std::string> drivers;
-    std::vector<std::string> printers;
-    bool deletePrinterOk = true;
-    bool deleteDriverOk = true;
-    std::vector<std::string> calls;
-};
-
-Spooler g_spooler_script;
-
-BOOL WINAPI ScriptEnumPorts(LPSTR, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
-                            LPDWORD returned)
-{
-    if (buffer != NULL)
-        g_spooler_script.calls.push_back("enum ports");
-    if (level != 1 || g_spooler_script.portsFail)
-    {
-        *needed = 0;
-        *returned = 0;
-        SetLastError(ERROR_INVALID_LEVEL);
-        return FALSE;
-    }
-    return rules::AnswerNames(g_spooler_script.ports, buffer, size, needed, returned);
-}
-
-BOOL WINAPI ScriptEnumPrinterDrivers(LPSTR, LPSTR environment, DWORD level, LPBYTE buffer,
-                                     DWORD size, LPDWORD needed, LPDWORD returned)
-{
-    if (buffer != NULL)
-        g_spooler_script.calls.push_back(std::string("enum drivers ") + environment);
-    if (level != 1)
-        return FALSE;
-    return rules::AnswerNames(g_spooler_script.drivers, buffer, size, needed, returned);
-}
-
-BOOL WINAPI ScriptOpenPrinter(LPSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSA defaults)
-{
-    std::string access = defaults == NULL                                ? "default access"
-                         : defaults->DesiredAccess == PRINTER_ALL_ACCESS ? "all access"
-                                                                         : "other access";
-    g_spooler_script.calls.push_back(std::string("open ") + name + ", " + access);
-    const std::vector<std::string> &printers = g_spooler_script.printers;
-    for (size_t i = 0; i < printers.size(); ++i)
-        if (printers[i] == name)
-        {
-            *printer = (HANDLE)(i + 1);
-            return TRUE;
-        }
-    *printer = NULL;
-    SetLastError(ERROR_INVALID_PRINTER_NAME);
-    return FALSE;
-}
-
-BOOL WINAPI ScriptDeletePrinter(HANDLE printer)
-{
-    g_spooler_script.calls.push_back("delete printer " + std::to_string((DWORD_PTR)printer));
-    return g_spooler_script.deletePrinterOk;
-}
-
-BOOL WINAPI ScriptClosePrinter(HANDLE printer)
-{
-    g_spooler_script.calls.push_back("close " + std::to_string((DWORD_PTR)printer));
-    return TRUE;
-}
-
-BOOL WINAPI ScriptDeletePrinterDriver(LPSTR, LPSTR environment, LPSTR name)
-{
-    g_spooler_script.calls.push_back(std::string("delete driver ") + name + ", " + environment);
-    return g_spooler_script.deleteDriverOk;
-}
-
-BOOL WINAPI ScriptAddPrinterDriver(LPSTR, DWORD, LPBYTE)
-{
-    g_spooler_script.calls.push_back("add driver");
-    return TRUE;
-}
-
-HANDLE WINAPI ScriptAddPrinter(LPSTR, DWORD, LPBYTE)
-{
-    g_spooler_script.calls.push_back("add printer");
-    SetLastError(ERROR_ACCESS_DENIED);
-    return NULL;
-}
-
-/* A level-2 record holding the printer's name only: what a removal keeps
- * before it deletes. */
-BOOL WINAPI ScriptGetPrinter(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed)
-{
-    size_t i = (size_t)printer - 1;
-    *needed = 0;
-    if (level != 2 || i >= g_spooler_script.printers.size())
-        return FALSE;
-    const std::string &name = g_spooler_script.printers[i];
-    *needed = (DWORD)(sizeof(PRINTER_INFO_2A) + name.size() + 1);
-    if (buffer == NULL || size < *needed)
-        return FALSE;
-    PRINTER_INFO_2A *info = (PRINTER_INFO_2A *)buffer;
-    ZeroMemory(info, sizeof(*info));
-    info->pPrinterName = (LPSTR)(info + 1);
-    memcpy(info->pPrinterName, name.c_str(), name.size() + 1);
-    return TRUE;
-}
-
-DWORD WINAPI ScriptEnumPrinterKey(HANDLE, LPCSTR, LPSTR, DWORD, LPDWORD needed)
-{
-    *needed = 0;
-    return ERROR_FILE_NOT_FOUND;
-}
-
-BOOL WINAPI ScriptGetDefaultPrinter(LPSTR, LPDWORD)
-{
-    SetLastError(ERROR_FILE_NOT_FOUND);
-    return FALSE;
-}
-
-SpoolerApi g_scriptedSpooler;
-
-/* Calls that are not the port list's. */
-std::vector<std::string> SpoolerWork()
-{
-    std::vector<std::string> work;
-    for (const std::string &call : g_spooler_script.calls)
-        if (call != "enum ports")
-            work.push_back(call);
-    return work;
-}
 
 const char kInf[] = "[TarvikSystems]\r\n"
                     "\"Alpha\"=Alpha.Install,TARVIK_ALPHA\r\n"
@@ -213,21 +79,8 @@ class PagesTest : public ::testing::Test
         g_state.driverVersion = 3;
         StringCchCopyA(g_state.modelName, sizeof(g_state.modelName), kModel);
         g_state.portName[0] = '\0';
-        g_spooler_script = Spooler();
         ReleaseKeptRecords(); /* an earlier case's removals */
-        g_scriptedSpooler = kWinSpooler;
-        g_scriptedSpooler.enumPorts = ScriptEnumPorts;
-        g_scriptedSpooler.enumPrinterDrivers = ScriptEnumPrinterDrivers;
-        g_scriptedSpooler.openPrinter = ScriptOpenPrinter;
-        g_scriptedSpooler.deletePrinter = ScriptDeletePrinter;
-        g_scriptedSpooler.closePrinter = ScriptClosePrinter;
-        g_scriptedSpooler.deletePrinterDriver = ScriptDeletePrinterDriver;
-        g_scriptedSpooler.addPrinterDriver = ScriptAddPrinterDriver;
-        g_scriptedSpooler.addPrinter = ScriptAddPrinter;
-        g_scriptedSpooler.getPrinter = ScriptGetPrinter;
-        g_scriptedSpooler.enumPrinterKey = ScriptEnumPrinterKey;
-        g_scriptedSpooler.getDefaultPrinter = ScriptGetDefaultPrinter;
-        g_spooler = &g_scriptedSpooler;
+        UseSpooler({});
 
         infPath = tempinf::Folder("ui_pages_test") + "M270.INF";
         ASSERT_TRUE(tempinf::Write(infPath, kInf));
@@ -243,6 +96,20 @@ class PagesTest : public ::testing::Test
     {
         g_spooler = &kWinSpooler;
         DestroyWindow(owner);
+    }
+
+    /* The stand-in with the ports the pages list, and a printer on its own
+     * driver of each name given. */
+    static void UseSpooler(const std::vector<std::string> &printers)
+    {
+        rules::Reset();
+        rules::World().ports = {"COM1:", "COM2:", "FILE:", "LPT1:"};
+        for (const std::string &name : printers)
+        {
+            rules::World().drivers.push_back(name);
+            rules::World().printers.push_back({name, name, "LPT1:", 0, false});
+        }
+        g_spooler = &rules::kRulesSpooler;
     }
 };
 
@@ -358,7 +225,7 @@ TEST_F(PagesTest, CancelEndsThePageOnlyWhenTheQuestionIsAnsweredYes)
         EXPECT_TRUE(stillUp);
         EXPECT_EQ(pagetext::kConfirmCancel.english, question);
     }
-    EXPECT_TRUE(SpoolerWork().empty()) << "a cancelled page touched the spooler";
+    EXPECT_TRUE(rules::World().calls.empty()) << "a cancelled page touched the spooler";
 }
 
 /* Guards against the welcome page showing the x64 text in the x86
@@ -436,14 +303,16 @@ TEST_F(PagesTest, ModelPageListsTheModelsWithTheFirstSelected)
  * model's data. */
 TEST_F(PagesTest, ModelNextTakesTheSelectedModelAndReadsItsData)
 {
-    g_spooler_script.drivers = {"Alpha", "beta two"}; /* not "Beta Two": case matters */
-    g_spooler_script.printers = {"Beta Two"};
+    UseSpooler({"Alpha", "Beta Two"});
+    rules::World().drivers[1] = "beta two"; /* not "Beta Two": case matters */
     std::vector<Step> steps = {
         {IDC_MODEL_LIST, [](HWND d) { SendDlgItemMessageA(d, IDC_MODEL_LIST, LB_SETCURSEL, 1, 0); },
          ACT_CLICK, IDC_NEXT}};
     EXPECT_EQ(IDC_NEXT, DriveModal([&] { return RunModelPage(owner); }, steps));
     EXPECT_STREQ("Beta Two", g_state.modelName);
-    EXPECT_EQ(std::vector<std::string>{"enum drivers Windows NT x86"}, SpoolerWork());
+    EXPECT_EQ(std::vector<std::string>{"EnumPrinterDrivers Windows NT x86, level 1"},
+              rules::World().calls);
+    EXPECT_EQ((std::vector<std::string>{"Alpha", "Beta Two"}), rules::PrinterNames());
     EXPECT_EQ(3u, g_state.fileCount);
     EXPECT_STREQ("B.GPD", g_state.dependentFiles);
     EXPECT_STREQ("NT EMF 1.008", g_state.defaultDataType);
@@ -455,14 +324,15 @@ TEST_F(PagesTest, ModelNextTakesTheSelectedModelAndReadsItsData)
  * that printer (the driver stays for the port page). */
 TEST_F(PagesTest, ModelNextDeletesThePrinterOfAnInstalledDriver)
 {
-    g_spooler_script.drivers = {"Other", "Alpha"};
-    g_spooler_script.printers = {"Other", "Alpha"};
+    UseSpooler({"Other", "Alpha"});
     EXPECT_EQ(IDC_NEXT, DriveModal([&] { return RunModelPage(owner); },
                                    {{IDC_MODEL_LIST, nullptr, ACT_CLICK, IDC_NEXT}}));
     EXPECT_STREQ("Alpha", g_state.modelName);
-    EXPECT_EQ((std::vector<std::string>{"enum drivers Windows NT x86", "open Alpha, all access",
-                                        "delete printer 2", "close 2"}),
-              SpoolerWork());
+    EXPECT_EQ((std::vector<std::string>{"EnumPrinterDrivers Windows NT x86, level 1",
+                                        "OpenPrinter Alpha, all access", "DeletePrinter Alpha",
+                                        "ClosePrinter Alpha"}),
+              rules::World().calls);
+    EXPECT_EQ((std::vector<std::string>{"Other", "Alpha"}), rules::World().drivers);
     EXPECT_EQ(2u, g_state.fileCount);
     EXPECT_STREQ("RAW", g_state.defaultDataType);
 }
@@ -515,7 +385,7 @@ TEST_F(PagesTest, ModelNextWithoutAModelWarnsAndStays)
     EXPECT_FALSE(warning.hasCancel);
     EXPECT_TRUE(stayed);
     EXPECT_STREQ(kModel, g_state.modelName) << "the model name changed";
-    EXPECT_TRUE(SpoolerWork().empty());
+    EXPECT_TRUE(rules::World().calls.empty());
 }
 
 /* --- the port page ------------------------------------------------------ */
@@ -560,8 +430,9 @@ TEST_F(PagesTest, PortPageListsThePortsAndSelectsTheDefault)
     for (const Case &c : cases)
     {
         SCOPED_TRACE(c.name);
-        g_spooler_script.ports = c.ports;
-        g_spooler_script.portsFail = c.fail;
+        rules::World().ports = c.ports;
+        if (c.fail)
+            rules::World().refuse["EnumPorts"] = ERROR_INVALID_LEVEL;
         ListSeen seen;
         DriveModal([&] { return RunPortPage(owner); },
                    {LookAtList(IDC_PORT_LIST, &seen, ACT_CLICK, IDC_BACK)});
@@ -576,7 +447,7 @@ TEST_F(PagesTest, PortPageListsThePortsAndSelectsTheDefault)
  * warning ending the page or removing anything. */
 TEST_F(PagesTest, PortNextWithoutAPortWarnsAndStays)
 {
-    g_spooler_script.ports = {"FILE:"};
+    rules::World().ports = {"FILE:"};
     WarningSeen warning;
     bool stayed = false;
     std::vector<Step> steps = {
@@ -591,7 +462,7 @@ TEST_F(PagesTest, PortNextWithoutAPortWarnsAndStays)
     EXPECT_EQ(LoadIconA(NULL, IDI_HAND), warning.icon);
     EXPECT_TRUE(stayed);
     EXPECT_STREQ("", g_state.portName);
-    EXPECT_TRUE(SpoolerWork().empty());
+    EXPECT_TRUE(rules::World().calls.empty());
 }
 
 /* Guards against the chosen port not kept, and against the earlier printer
@@ -608,22 +479,23 @@ TEST_F(PagesTest, PortNextRemovesTheEarlierPrinterAndDriver)
     const Case cases[] = {
         {"earlier printer",
          {"Other", kModel},
-         {"open Test Model 270, all access", "delete printer 2", "close 2",
-          "delete driver Test Model 270, Windows NT x86"}},
-        {"nothing earlier", {"Other"}, {"open Test Model 270, all access"}},
+         {"OpenPrinter Test Model 270, all access", "DeletePrinter Test Model 270",
+          "ClosePrinter Test Model 270", "EnumPrinterDrivers Windows NT x86, level 6",
+          "DeletePrinterDriver Test Model 270, Windows NT x86"}},
+        {"nothing earlier", {"Other"}, {"OpenPrinter Test Model 270, all access"}},
     };
     for (const Case &c : cases)
     {
         SCOPED_TRACE(c.name);
-        g_spooler_script.calls.clear();
-        g_spooler_script.printers = c.printers;
+        UseSpooler(c.printers);
         std::vector<Step> steps = {{IDC_PORT_LIST,
                                     [](HWND d)
                                     { SendDlgItemMessageA(d, IDC_PORT_LIST, LB_SETCURSEL, 3, 0); },
                                     ACT_CLICK, IDC_NEXT}};
         EXPECT_EQ(IDC_NEXT, DriveModal([&] { return RunPortPage(owner); }, steps));
         EXPECT_STREQ("LPT1:", g_state.portName);
-        EXPECT_EQ(c.work, SpoolerWork());
+        EXPECT_EQ(c.work, rules::World().calls);
+        EXPECT_EQ(std::vector<std::string>{"Other"}, rules::PrinterNames());
     }
 }
 
@@ -661,15 +533,15 @@ TEST_F(PagesTest, RefusedRemovalShowsTheInUseMessageAndCancels)
     struct Case
     {
         const char *name;
-        bool printerOk;
-        bool driverOk;
+        const char *refused;
+        DWORD error;
     };
-    for (const Case &c : {Case{"driver in use", true, false}, Case{"printer refused", false, true}})
+    for (const Case &c : {Case{"driver in use", "DeletePrinterDriver", ERROR_PRINTER_DRIVER_IN_USE},
+                          Case{"printer refused", "DeletePrinter", ERROR_ACCESS_DENIED}})
     {
         SCOPED_TRACE(c.name);
-        g_spooler_script.printers = {kModel};
-        g_spooler_script.deletePrinterOk = c.printerOk;
-        g_spooler_script.deleteDriverOk = c.driverOk;
+        UseSpooler({kModel});
+        rules::World().refuse[c.refused] = c.error;
         InUseSeen seen;
         std::vector<Step> steps = {{IDC_PORT_LIST, nullptr, ACT_CLICK, IDC_NEXT},
                                    LookAtInUseBox(&seen)};
@@ -765,7 +637,7 @@ std::vector<uint32_t> BlockOf(const std::vector<uint32_t> &shown, SIZE size, int
  * wrong rule on either page. */
 TEST_F(PagesTest, ListsShowTheIconOfEachItem)
 {
-    g_spooler_script.ports = {"COM1:", "FILE:", "\\\\server\\queue"};
+    rules::World().ports = {"COM1:", "FILE:", "\\\\server\\queue"};
     const int bux = LOWORD(GetDialogBaseUnits());
     struct Case
     {
@@ -894,7 +766,7 @@ TEST_F(PagesTest, FinalPageShowsTheOutcome)
         EXPECT_EQ(GetCopyrightNotice(), seen.copyright);
         EXPECT_TRUE(seen.okFocused);
     }
-    EXPECT_TRUE(SpoolerWork().empty()) << "Escape asked for the default printer";
+    EXPECT_TRUE(rules::World().calls.empty()) << "Escape asked for the default printer";
 }
 
 /* Guards against the default printer being set when the box is unticked,
@@ -922,7 +794,7 @@ TEST_F(PagesTest, FinalPageSetsTheDefaultPrinterOnlyWhenAskedTo)
     for (const Case &c : cases)
     {
         SCOPED_TRACE(c.name);
-        g_spooler_script.calls.clear();
+        rules::World().calls.clear();
         std::vector<Step> steps;
         if (c.untick)
             steps.push_back({IDC_SET_DEFAULT, nullptr, ACT_CLICK, IDC_SET_DEFAULT});
@@ -930,19 +802,16 @@ TEST_F(PagesTest, FinalPageSetsTheDefaultPrinterOnlyWhenAskedTo)
         EXPECT_EQ(IDOK, DriveModal([&] { return RunFinalPage(owner, c.outcome); }, steps));
         if (c.expectRequest)
         {
-            EXPECT_EQ(std::vector<std::string>{"open Test Model 270, default access"},
-                      SpoolerWork());
+            EXPECT_EQ(std::vector<std::string>{"OpenPrinter Test Model 270"}, rules::World().calls);
         }
         else
         {
-            EXPECT_TRUE(SpoolerWork().empty());
+            EXPECT_TRUE(rules::World().calls.empty());
         }
     }
 }
 
 /* --- the port page inside the wizard ------------------------------------ */
-
-const char kSequencerClass[] = "UiPagesTestSequencer";
 
 /* Guards against a refused removal on the port page going anywhere but the
  * final page's failure display (without the default-printer box), against
@@ -951,16 +820,9 @@ const char kSequencerClass[] = "UiPagesTestSequencer";
  * or changing the final page. */
 TEST_F(PagesTest, RefusedRemovalEndsTheWizardAtTheFailedFinalPage)
 {
-    g_spooler_script.printers = {kModel};
-    g_spooler_script.deleteDriverOk = false;
-
-    WNDCLASSA wc;
-    ZeroMemory(&wc, sizeof(wc));
-    wc.lpfnWndProc = SetupSequencer;
-    wc.hInstance = g_state.instance;
-    wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
-    wc.lpszClassName = kSequencerClass;
-    RegisterClassA(&wc);
+    UseSpooler({kModel});
+    rules::World().refuse["DeletePrinterDriver"] = ERROR_PRINTER_DRIVER_IN_USE;
+    rules::World().refuse["AddPrinter"] = ERROR_ACCESS_DENIED;
 
     InUseSeen inUse;
     InUseSeen refusal;
@@ -979,28 +841,7 @@ TEST_F(PagesTest, RefusedRemovalEndsTheWizardAtTheFailedFinalPage)
          ACT_CLICK, IDOK},
     };
     size_t done = 0;
-    INT_PTR code = DriveModal(
-        []
-        {
-            HWND main =
-                CreateWindowExA(0, kSequencerClass, "Sequencer under test", WS_OVERLAPPEDWINDOW, 0,
-                                0, 800, 600, NULL, NULL, g_state.instance, NULL);
-            if (main == NULL)
-                return (INT_PTR)-100;
-            /* Straight to the port page, past the opening status. */
-            KillTimer(main, TIMER_OPEN_STATUS);
-            PostMessageA(main, WM_COMMAND, CMD_PORT_PAGE, 0);
-            MSG msg;
-            DWORD start = GetTickCount();
-            while (GetMessageA(&msg, NULL, 0, 0) > 0)
-            {
-                DispatchMessageA(&msg);
-                if (GetTickCount() - start > 30000 && IsWindow(main))
-                    DestroyWindow(main); /* never hang the suite */
-            }
-            return (INT_PTR)msg.wParam;
-        },
-        steps, &done);
+    INT_PTR code = DriveModal([] { return RunSequencer(CMD_PORT_PAGE); }, steps, &done);
     EXPECT_EQ(0, code);
     EXPECT_EQ(steps.size(), done);
     EXPECT_TRUE(inUse.up);
@@ -1012,9 +853,8 @@ TEST_F(PagesTest, RefusedRemovalEndsTheWizardAtTheFailedFinalPage)
     EXPECT_EQ(pagetext::kInstallFailed.english, final.outcome);
     EXPECT_FALSE(final.boxVisible);
     EXPECT_EQ(LoadIconA(NULL, IDI_HAND), final.icon);
-    std::vector<std::string> work = SpoolerWork();
-    EXPECT_EQ(0, std::count(work.begin(), work.end(), "add driver"));
-    EXPECT_EQ(1, std::count(work.begin(), work.end(), "add printer"));
+    EXPECT_EQ(0, rules::CountCalls("AddPrinterDriver "));
+    EXPECT_EQ(1, rules::CountCalls("AddPrinter "));
 }
 
 } // namespace

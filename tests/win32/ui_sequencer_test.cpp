@@ -3,9 +3,9 @@
  * test program, run by the test's own message loop: the opening status
  * message before the welcome page, and the install phase with its status
  * message, wait cursor, install, removal and second install, and the
- * outcome that reaches the final page.  The spooler is replaced by a
- * scripted table, so that each install can be made to succeed or fail, and
- * by the stand-in that keeps Windows' rules (rules_spooler.h).
+ * outcome that reaches the final page.  The spooler is the stand-in that
+ * keeps Windows' rules (rules_spooler.h), told to refuse a call where a
+ * case needs an install to fail.
  */
 #include <gtest/gtest.h>
 
@@ -21,12 +21,13 @@
 #include "support/copy_harness.h"
 #include "support/rules_spooler.h"
 #include "support/ui_driver.h"
-#include "app/sequencer.h"
+#include "tests/support/page_texts.h"
 #include "app/setup_state.h"
 #include "copy/lz_api.h"
 #include "profile/build_profile.h"
 #include "profile/common_texts.h"
 #include "profile/resource.h"
+#include "spooler/kept_records.h"
 #include "spooler/registration.h"
 #include "spooler/spooler_api.h"
 
@@ -35,63 +36,32 @@ using namespace uitest;
 namespace
 {
 
-/* What the fake spooler saw, and how each printer registration answers. */
-struct SpoolerScript
+/* The spooler stand-in's world for every case: the model's files in the
+ * driver directory, and what each install found when it called. */
+struct InstallsSeen
 {
-    std::vector<bool> printerAnswers; /* one per AddPrinter, in order */
-    size_t printersAdded = 0;
-    std::vector<std::string> calls;
-    std::vector<DWORD> callTimes;
+    std::vector<DWORD> times; /* of each AddPrinterDriver */
     bool statusUpAtEveryInstall = true;
     bool capturedAtEveryInstall = true;
     bool waitCursorAtEveryInstall = true;
     HWND main = NULL;
 };
 
-SpoolerScript g_script;
+InstallsSeen g_seen;
 
-void NoteCall(const std::string &call)
+void LookAtInstall(const std::string &call, const void *)
 {
-    g_script.calls.push_back(call);
-    g_script.callTimes.push_back(GetTickCount());
-}
-
-BOOL WINAPI FakeAddPrinterDriver(LPSTR, DWORD, LPBYTE)
-{
-    NoteCall("driver");
+    if (call.compare(0, 17, "AddPrinterDriver ") != 0)
+        return;
+    g_seen.times.push_back(GetTickCount());
     HWND status = FindThreadDialog(IDC_STATUS_TEXT, false);
-    if (status == NULL || ItemText(status, IDC_STATUS_TEXT) != "Writing system information...")
-        g_script.statusUpAtEveryInstall = false;
-    if (GetCapture() != g_script.main)
-        g_script.capturedAtEveryInstall = false;
+    if (status == NULL || ItemText(status, IDC_STATUS_TEXT) != pagetext::kStatusWriting.english)
+        g_seen.statusUpAtEveryInstall = false;
+    if (GetCapture() != g_seen.main)
+        g_seen.capturedAtEveryInstall = false;
     if (GetCursor() != LoadCursorA(NULL, IDC_WAIT))
-        g_script.waitCursorAtEveryInstall = false;
-    return TRUE;
+        g_seen.waitCursorAtEveryInstall = false;
 }
-
-HANDLE WINAPI FakeAddPrinter(LPSTR, DWORD, LPBYTE)
-{
-    NoteCall("printer");
-    size_t i = g_script.printersAdded++;
-    bool ok = i < g_script.printerAnswers.size() && g_script.printerAnswers[i];
-    return ok ? (HANDLE)0x1234 : NULL;
-}
-
-BOOL WINAPI FakeClosePrinter(HANDLE)
-{
-    return TRUE;
-}
-
-/* There is never an earlier printer to remove: the removal answers 1. */
-BOOL WINAPI FakeOpenPrinter(LPSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSA)
-{
-    NoteCall(std::string("open ") + name);
-    *printer = NULL;
-    SetLastError(ERROR_INVALID_PRINTER_NAME);
-    return FALSE;
-}
-
-SpoolerApi g_fakeSpooler;
 
 void WriteNew(const std::string &path, const std::string &text)
 {
@@ -101,8 +71,6 @@ void WriteNew(const std::string &path, const std::string &text)
     WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL);
     CloseHandle(file);
 }
-
-const char kClassName[] = "UiSequencerTestWindow";
 
 class SequencerTest : public ::testing::Test
 {
@@ -115,58 +83,34 @@ class SequencerTest : public ::testing::Test
         StringCchCopyA(g_state.modelName, sizeof(g_state.modelName), "Seq Model");
         StringCchCopyA(g_state.portName, sizeof(g_state.portName), "FILE:");
         StringCchCopyA(g_state.defaultDataType, sizeof(g_state.defaultDataType), "RAW");
-        g_fakeSpooler = kWinSpooler;
-        g_fakeSpooler.addPrinterDriver = FakeAddPrinterDriver;
-        g_fakeSpooler.addPrinter = FakeAddPrinter;
-        g_fakeSpooler.closePrinter = FakeClosePrinter;
-        g_fakeSpooler.openPrinter = FakeOpenPrinter;
-        g_spooler = &g_fakeSpooler;
-        g_script = SpoolerScript();
-
-        WNDCLASSA wc;
-        ZeroMemory(&wc, sizeof(wc));
-        wc.lpfnWndProc = SetupSequencer;
-        wc.hInstance = g_state.instance;
-        wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
-        wc.lpszClassName = kClassName;
-        RegisterClassA(&wc);
+        static const char kFiles[] = "SEQ.GPD\0SEQ.DLL\0";
+        memcpy(g_state.dependentFiles, kFiles, sizeof(kFiles));
+        ReleaseKeptRecords();
+        UseSpooler();
     }
     void TearDown() override
     {
         g_spooler = &kWinSpooler;
     }
 
-    /* Creates the hidden main window and runs the message loop until the
-     * quit message; returns its code.  With a command (the install's, the
-     * copy's) the opening timer is stopped and that command posted at
-     * once; with 0 the run starts at the opening status message. */
-    static INT_PTR RunSequencer(UINT command)
+    /* The stand-in, empty but for the model's files. */
+    static void UseSpooler()
     {
-        g_state.sessionEnded = 0;
-        g_state.runFinished = 0;
-        RECT desktop;
-        GetWindowRect(GetDesktopWindow(), &desktop);
-        HWND hwnd = CreateWindowExA(0, kClassName, "Sequencer under test", WS_OVERLAPPEDWINDOW,
-                                    desktop.left, desktop.top, desktop.right, desktop.bottom, NULL,
-                                    NULL, g_state.instance, NULL);
-        if (hwnd == NULL)
-            return -100;
-        g_script.main = hwnd;
-        if (command != 0)
-        {
-            KillTimer(hwnd, TIMER_OPEN_STATUS);
-            PostMessageA(hwnd, WM_COMMAND, command, 0);
-        }
-        MSG msg;
-        DWORD start = GetTickCount();
-        while (GetMessageA(&msg, NULL, 0, 0) > 0)
-        {
-            DispatchMessageA(&msg);
-            if (GetTickCount() - start > 30000 && IsWindow(hwnd))
-                DestroyWindow(hwnd); /* never hang the suite */
-        }
-        EXPECT_FALSE(IsWindow(hwnd)) << "the main window outlived the final page";
-        return msg.wParam;
+        rules::Reset();
+        rules::World().files.insert(rules::World().files.end(),
+                                    {g_profile.dataFileName, "SEQ.GPD", "SEQ.DLL"});
+        rules::World().onCall = LookAtInstall;
+        g_seen = InstallsSeen();
+        g_spooler = &rules::kRulesSpooler;
+    }
+
+    /* The sequencer from `command` to its end; the main window must not
+     * outlive it. */
+    static INT_PTR Run(UINT command)
+    {
+        INT_PTR code = RunSequencer(command, &g_seen.main);
+        EXPECT_FALSE(IsWindow(g_seen.main)) << "the main window outlived the final page";
+        return code;
     }
 };
 
@@ -190,7 +134,7 @@ Step LookAtFinalAndLeave(FinalSeen *seen)
                 seen->at = GetTickCount();
                 seen->outcome = ItemText(d, IDC_OUTCOME_TEXT);
                 seen->boxVisible = IsWindowVisible(GetDlgItem(d, IDC_SET_DEFAULT)) != 0;
-                seen->captured = GetCapture() == g_script.main;
+                seen->captured = GetCapture() == g_seen.main;
                 seen->statusOpen = FindThreadDialog(IDC_STATUS_TEXT, false) != NULL;
             },
             ACT_CLICK, IDOK};
@@ -205,54 +149,69 @@ TEST_F(SequencerTest, InstallPhaseReportsTheLastInstall)
     struct Case
     {
         const char *name;
-        std::vector<bool> printerAnswers;
+        int refusedPrinter; /* the AddPrinter call refused: 1st, 2nd, or none */
         bool reinstalls, completed;
     };
     const Case cases[] = {
-        {"both installs register", {true, true}, true, true},
-        {"second install fails", {true, false}, true, false},
-        {"first install fails", {false, true}, false, false},
+        {"both installs register", 0, true, true},
+        {"second install fails", 2, true, false},
+        {"first install fails", 1, false, false},
     };
     for (const Case &c : cases)
     {
         SCOPED_TRACE(c.name);
-        g_script = SpoolerScript();
-        g_script.printerAnswers = c.printerAnswers;
+        UseSpooler();
+        int printers = 0;
+        rules::World().onCall = [&](const std::string &call, const void *record)
+        {
+            LookAtInstall(call, record);
+            if (call == "AddPrinter Seq Model" && ++printers == c.refusedPrinter)
+                rules::World().refuse["AddPrinter"] = ERROR_ACCESS_DENIED;
+        };
         FinalSeen seen;
         DWORD start = GetTickCount();
-        INT_PTR code =
-            DriveModal([] { return RunSequencer(CMD_INSTALL); }, {LookAtFinalAndLeave(&seen)});
+        INT_PTR code = DriveModal([] { return Run(CMD_INSTALL); }, {LookAtFinalAndLeave(&seen)});
         EXPECT_EQ(0, code);
         ASSERT_TRUE(seen.up) << "no final page";
-        EXPECT_EQ(c.completed ? "The Installation has done successfully."
-                              : "The Installation has failed.",
+        EXPECT_EQ(c.completed ? pagetext::kInstallDone.english : pagetext::kInstallFailed.english,
                   seen.outcome);
         EXPECT_EQ(c.completed, seen.boxVisible);
         EXPECT_FALSE(seen.captured) << "mouse still captured on the final page";
         EXPECT_FALSE(seen.statusOpen) << "status window left open";
 
-        std::vector<std::string> expected = {"driver", "printer"};
+        const std::vector<std::string> registered = {
+            "AddPrinterDriver Seq Model", "AddPrinter Seq Model", "ClosePrinter Seq Model"};
+        std::vector<std::string> expected = {"AddPrinterDriver Seq Model", "AddPrinter Seq Model"};
         if (c.reinstalls)
-            expected.insert(expected.end(), {"open Seq Model", "driver", "printer"});
+            expected = {"AddPrinterDriver Seq Model",
+                        "AddPrinter Seq Model",
+                        "ClosePrinter Seq Model",
+                        "OpenPrinter Seq Model, all access",
+                        "DeletePrinter Seq Model",
+                        "ClosePrinter Seq Model",
+                        "DeletePrinterDriver Seq Model, Windows NT x86",
+                        "AddPrinterDriver Seq Model",
+                        "AddPrinter Seq Model"};
         /* OK on a completed run's final page, box ticked: the default printer. */
         if (c.completed)
-            expected.push_back("open Seq Model");
-        ASSERT_EQ(expected, g_script.calls);
-        EXPECT_TRUE(g_script.statusUpAtEveryInstall);
-        EXPECT_TRUE(g_script.capturedAtEveryInstall);
-        EXPECT_TRUE(g_script.waitCursorAtEveryInstall);
+            expected.insert(expected.end(), {"ClosePrinter Seq Model", "OpenPrinter Seq Model",
+                                             "ClosePrinter Seq Model"});
+        ASSERT_EQ(expected, rules::World().calls);
+        EXPECT_TRUE(g_seen.statusUpAtEveryInstall);
+        EXPECT_TRUE(g_seen.capturedAtEveryInstall);
+        EXPECT_TRUE(g_seen.waitCursorAtEveryInstall);
         /* 100 ms, then two seconds, then two more, whether or not the second
          * install ran (Wine's timers are late, never early; allow for a slow
          * machine above). */
-        DWORD first = g_script.callTimes[0] - start;
-        DWORD toFinal = seen.at - g_script.callTimes[0];
+        DWORD first = g_seen.times[0] - start;
+        DWORD toFinal = seen.at - g_seen.times[0];
         EXPECT_GE(first, 80u);
         EXPECT_LE(first, 1000u);
         EXPECT_GE(toFinal, 3900u);
         EXPECT_LE(toFinal, 6500u);
         if (c.reinstalls)
         {
-            DWORD between = g_script.callTimes[3] - g_script.callTimes[0];
+            DWORD between = g_seen.times[1] - g_seen.times[0];
             EXPECT_GE(between, 1900u);
             EXPECT_LE(between, 3500u);
         }
@@ -292,16 +251,12 @@ TEST_F(SequencerTest, InstallPhaseUnderWindowsRules)
          },
          nullptr, true, model, model},
     };
-    static const char kFiles[] = "SEQ.GPD\0SEQ.DLL\0";
-    memcpy(g_state.dependentFiles, kFiles, sizeof(kFiles));
     for (const Case &c : cases)
     {
         SCOPED_TRACE(c.name);
-        rules::Reset();
+        UseSpooler();
         rules::SpoolerWorld &world = rules::World();
-        world.files.insert(world.files.end(), {g_profile.dataFileName, "SEQ.GPD", "SEQ.DLL"});
         c.arrange(world);
-        g_spooler = &rules::kRulesSpooler;
         std::string boxText;
         FinalSeen seen;
         std::vector<Step> steps;
@@ -310,11 +265,10 @@ TEST_F(SequencerTest, InstallPhaseUnderWindowsRules)
                 {0xFFFF, [&](HWND d) { boxText = ItemText(d, 0xFFFF); }, ACT_CLICK, IDOK});
         steps.push_back(LookAtFinalAndLeave(&seen));
         size_t done = 0;
-        EXPECT_EQ(0, DriveModal([] { return RunSequencer(CMD_INSTALL); }, steps, &done));
+        EXPECT_EQ(0, DriveModal([] { return Run(CMD_INSTALL); }, steps, &done));
         EXPECT_EQ(steps.size(), done);
         EXPECT_EQ(c.box ? c.box : "", boxText);
-        EXPECT_EQ(c.completed ? "The Installation has done successfully."
-                              : "The Installation has failed.",
+        EXPECT_EQ(c.completed ? pagetext::kInstallDone.english : pagetext::kInstallFailed.english,
                   seen.outcome);
         EXPECT_EQ(c.completed, seen.boxVisible);
         EXPECT_FALSE(seen.captured);
@@ -344,7 +298,7 @@ TEST_F(SequencerTest, OpeningStatusThenWelcomeAndCancelEndsTheRun)
          {
              statusAt = GetTickCount();
              statusText = ItemText(d, IDC_STATUS_TEXT);
-             capturedUnderStatus = GetCapture() == g_script.main;
+             capturedUnderStatus = GetCapture() == g_seen.main;
          },
          ACT_NONE, 0},
         {IDC_WELCOME_TEXT,
@@ -352,23 +306,23 @@ TEST_F(SequencerTest, OpeningStatusThenWelcomeAndCancelEndsTheRun)
          {
              welcomeAt = GetTickCount();
              statusOpenAtWelcome = FindThreadDialog(IDC_STATUS_TEXT, false) != NULL;
-             capturedAtWelcome = GetCapture() == g_script.main;
+             capturedAtWelcome = GetCapture() == g_seen.main;
          },
          ACT_CLICK, IDCANCEL},
         {IDC_MESSAGE_TEXT, nullptr, ACT_CLICK, IDYES},
         LookAtFinalAndLeave(&seen),
     };
     size_t done = 0;
-    EXPECT_EQ(0, DriveModal([] { return RunSequencer(0); }, steps, &done));
+    EXPECT_EQ(0, DriveModal([] { return Run(0); }, steps, &done));
     EXPECT_EQ(steps.size(), done);
-    EXPECT_EQ("Reading setup information...", statusText);
+    EXPECT_EQ(pagetext::kStatusReading.english, statusText);
     EXPECT_TRUE(capturedUnderStatus);
     EXPECT_GE(welcomeAt - statusAt, 800u);
     EXPECT_LE(welcomeAt - statusAt, 2500u);
     EXPECT_FALSE(statusOpenAtWelcome);
     EXPECT_FALSE(capturedAtWelcome);
-    EXPECT_EQ("The Installation has failed.", seen.outcome);
-    EXPECT_TRUE(g_script.calls.empty()) << "a cancelled run touched the spooler";
+    EXPECT_EQ(pagetext::kInstallFailed.english, seen.outcome);
+    EXPECT_TRUE(rules::World().calls.empty()) << "a cancelled run touched the spooler";
     EXPECT_EQ(nullptr, g_state.statusWindow);
 }
 
@@ -410,15 +364,13 @@ TEST_F(SequencerTest, SessionEndPutsTheRunBack)
 
         /* A printer and driver of the model's name, which the port page
          * removed (and kept), and another driver sharing the file. */
-        rules::Reset();
+        UseSpooler();
         rules::SpoolerWorld &world = rules::World();
-        world.files.insert(world.files.end(), {"OLD.GPD", g_profile.dataFileName});
-        world.files.insert(world.files.end(), names.begin(), names.end());
+        world.files.insert(world.files.end(), {"OLD.GPD", "SHARED.DLL", "SEQ.INI"});
         world.drivers = {"Seq Model", "Other Driver"};
         world.driverFields["Other Driver"].dependents = std::string("SHARED.DLL\0", 11);
         world.printers = {{"Seq Model", "Seq Model", "LPT1:", 0, false}};
         world.defaultPrinter = "Seq Model";
-        g_spooler = &rules::kRulesSpooler;
         const std::string spoolerBefore = rules::Describe(world);
         ASSERT_EQ(1, RemovePrinterAndDriver("Seq Model"));
 
@@ -428,8 +380,8 @@ TEST_F(SequencerTest, SessionEndPutsTheRunBack)
         {
             if (index != c.endsDuring)
                 return;
-            PostMessageA(g_script.main, WM_QUERYENDSESSION, 0, c.how);
-            PostMessageA(g_script.main, WM_ENDSESSION, TRUE, c.how);
+            PostMessageA(g_seen.main, WM_QUERYENDSESSION, 0, c.how);
+            PostMessageA(g_seen.main, WM_ENDSESSION, TRUE, c.how);
         };
         copytest::Current() = &run;
         HHOOK hook =
@@ -438,14 +390,14 @@ TEST_F(SequencerTest, SessionEndPutsTheRunBack)
         Step endInstall = {IDC_STATUS_TEXT,
                            [](HWND)
                            {
-                               PostMessageA(g_script.main, WM_QUERYENDSESSION, 0, 0);
-                               PostMessageA(g_script.main, WM_ENDSESSION, TRUE, 0);
+                               PostMessageA(g_seen.main, WM_QUERYENDSESSION, 0, 0);
+                               PostMessageA(g_seen.main, WM_ENDSESSION, TRUE, 0);
                            },
                            ACT_NONE, 0};
         std::vector<Step> steps = {LookAtFinalAndLeave(&seen)};
         if (c.endsDuring == names.size())
             steps.insert(steps.begin(), endInstall);
-        EXPECT_EQ(0, DriveModal([] { return RunSequencer(CMD_COPY_FILES); }, steps));
+        EXPECT_EQ(0, DriveModal([] { return Run(CMD_COPY_FILES); }, steps));
         UnhookWindowsHookEx(hook);
         copytest::Current() = nullptr;
 

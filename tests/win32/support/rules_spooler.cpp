@@ -23,7 +23,9 @@
  *     buffer too small and ERROR_FILE_NOT_FOUND for a key that has no
  *     subkeys or does not exist; SetPrinterDataEx needs administer access;
  *   - with the spooler service stopped every call fails with
- *     RPC_S_SERVER_UNAVAILABLE.
+ *     RPC_S_SERVER_UNAVAILABLE;
+ *   - it is the local spooler only: a server name is refused with
+ *     ERROR_INVALID_NAME.
  */
 #include "rules_spooler.h"
 
@@ -112,9 +114,34 @@ bool Listed(const std::vector<std::string> &names, const char *name)
     return false;
 }
 
-void Note(const char *call, const char *name)
+/* The error a test set for the call, or 0. */
+DWORD Refused(const char *call)
 {
-    g_world.calls.push_back(std::string(call) + " " + (name ? name : "(none)"));
+    auto found = g_world.refuse.find(call);
+    return found == g_world.refuse.end() ? 0 : found->second;
+}
+
+/* Logs the call, tells the test, and answers the error it is to fail with
+ * (0: none). */
+DWORD Note(const char *call, const char *name, const std::string &detail = "",
+           const void *record = NULL)
+{
+    std::string text = std::string(call) + " " + (name ? name : "(none)");
+    if (!detail.empty())
+        text += ", " + detail;
+    g_world.calls.push_back(text);
+    if (g_world.onCall)
+        g_world.onCall(text, record);
+    return Refused(call);
+}
+
+/* True (with the last error set) for a call that names a server. */
+bool Remote(LPSTR server)
+{
+    if (server == NULL)
+        return false;
+    SetLastError(ERROR_INVALID_NAME);
+    return true;
 }
 
 /* True (with the last error set) when the service is stopped. */
@@ -168,12 +195,12 @@ void Settle(const std::string &name)
         }
 }
 
-BOOL WINAPI RulesGetDriverDirectory(LPSTR, LPSTR environment, DWORD level, LPBYTE buffer,
+BOOL WINAPI RulesGetDriverDirectory(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer,
                                     DWORD size, LPDWORD needed)
 {
     static const char kDirectory[] = "C:\\windows\\system32\\spool\\drivers\\w32x86";
     *needed = 0;
-    if (Stopped())
+    if (Stopped() || Remote(server))
         return FALSE;
     if (!KnownEnvironment(environment))
         return Fail(ERROR_INVALID_ENVIRONMENT);
@@ -186,11 +213,14 @@ BOOL WINAPI RulesGetDriverDirectory(LPSTR, LPSTR environment, DWORD level, LPBYT
     return TRUE;
 }
 
-BOOL WINAPI RulesEnumDrivers(LPSTR, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size,
-                             LPDWORD needed, LPDWORD returned)
+BOOL WINAPI RulesEnumDrivers(LPSTR server, LPSTR environment, DWORD level, LPBYTE buffer,
+                             DWORD size, LPDWORD needed, LPDWORD returned)
 {
     *needed = *returned = 0;
-    if (Stopped())
+    if (buffer != NULL)
+        if (DWORD error = Note("EnumPrinterDrivers", environment, "level " + std::to_string(level)))
+            return Fail(error);
+    if (Stopped() || Remote(server))
         return FALSE;
     if (!KnownEnvironment(environment))
         return Fail(ERROR_INVALID_ENVIRONMENT);
@@ -252,11 +282,13 @@ BOOL WINAPI RulesEnumDrivers(LPSTR, LPSTR environment, DWORD level, LPBYTE buffe
     return TRUE;
 }
 
-BOOL WINAPI RulesEnumPorts(LPSTR, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
+BOOL WINAPI RulesEnumPorts(LPSTR server, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
                            LPDWORD returned)
 {
     *needed = *returned = 0;
-    if (Stopped())
+    if (DWORD error = Refused("EnumPorts"))
+        return Fail(error);
+    if (Stopped() || Remote(server))
         return FALSE;
     if (level != 1)
         return Fail(ERROR_INVALID_LEVEL);
@@ -265,8 +297,15 @@ BOOL WINAPI RulesEnumPorts(LPSTR, DWORD level, LPBYTE buffer, DWORD size, LPDWOR
 
 BOOL WINAPI RulesOpenPrinter(LPSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSA defaults)
 {
-    Note("OpenPrinter", name);
     *printer = NULL;
+    DWORD asked = defaults ? defaults->DesiredAccess : 0;
+    char other[24];
+    snprintf(other, sizeof(other), "access %lx", asked);
+    if (DWORD error = Note("OpenPrinter", name,
+                           asked == PRINTER_ALL_ACCESS ? "all access"
+                           : asked                     ? other
+                                                       : ""))
+        return Fail(error);
     if (Stopped())
         return FALSE;
     if (FindPrinter(name, false) == NULL)
@@ -283,7 +322,8 @@ BOOL WINAPI RulesOpenPrinter(LPSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSA d
 BOOL WINAPI RulesDeletePrinter(HANDLE printer)
 {
     Handle *h = FromHandle(printer);
-    Note("DeletePrinter", h ? h->printer.c_str() : NULL);
+    if (DWORD error = Note("DeletePrinter", h ? h->printer.c_str() : NULL))
+        return Fail(error);
     if (Stopped())
         return FALSE;
     if (h == NULL)
@@ -307,6 +347,8 @@ BOOL WINAPI RulesDeletePrinter(HANDLE printer)
 BOOL WINAPI RulesClosePrinter(HANDLE printer)
 {
     Handle *h = FromHandle(printer);
+    if (DWORD error = Note("ClosePrinter", h ? h->printer.c_str() : NULL))
+        return Fail(error);
     if (h == NULL)
         return Fail(ERROR_INVALID_HANDLE);
     h->open = false;
@@ -314,10 +356,11 @@ BOOL WINAPI RulesClosePrinter(HANDLE printer)
     return TRUE;
 }
 
-BOOL WINAPI RulesDeleteDriver(LPSTR, LPSTR environment, LPSTR name)
+BOOL WINAPI RulesDeleteDriver(LPSTR server, LPSTR environment, LPSTR name)
 {
-    Note("DeletePrinterDriver", name);
-    if (Stopped())
+    if (DWORD error = Note("DeletePrinterDriver", name, TextOf(environment)))
+        return Fail(error);
+    if (Stopped() || Remote(server))
         return FALSE;
     if (!KnownEnvironment(environment))
         return Fail(ERROR_INVALID_ENVIRONMENT);
@@ -338,11 +381,12 @@ BOOL WINAPI RulesDeleteDriver(LPSTR, LPSTR environment, LPSTR name)
     return Fail(ERROR_UNKNOWN_PRINTER_DRIVER);
 }
 
-BOOL WINAPI RulesAddDriver(LPSTR, DWORD level, LPBYTE info)
+BOOL WINAPI RulesAddDriver(LPSTR server, DWORD level, LPBYTE info)
 {
     const DRIVER_INFO_6A *d = (const DRIVER_INFO_6A *)info;
-    Note("AddPrinterDriver", level == 6 && d ? d->pName : NULL);
-    if (Stopped())
+    if (DWORD error = Note("AddPrinterDriver", level == 6 && d ? d->pName : NULL, "", info))
+        return Fail(error);
+    if (Stopped() || Remote(server))
         return FALSE;
     if (level != 6)
         return Fail(ERROR_INVALID_LEVEL);
@@ -364,6 +408,7 @@ BOOL WINAPI RulesAddDriver(LPSTR, DWORD level, LPBYTE info)
         g_world.drivers.push_back(d->pName);
     Driver &kept = g_world.driverFields[d->pName];
     kept.version = d->cVersion;
+    kept.environment = TextOf(d->pEnvironment);
     kept.driverPath = d->pDriverPath;
     kept.dataFile = d->pDataFile;
     kept.configFile = d->pConfigFile;
@@ -381,12 +426,12 @@ BOOL WINAPI RulesAddDriver(LPSTR, DWORD level, LPBYTE info)
     return TRUE;
 }
 
-HANDLE WINAPI RulesAddPrinter(LPSTR, DWORD level, LPBYTE info)
+HANDLE WINAPI RulesAddPrinter(LPSTR server, DWORD level, LPBYTE info)
 {
     const PRINTER_INFO_2A *p = (const PRINTER_INFO_2A *)info;
-    Note("AddPrinter", level == 2 && p ? p->pPrinterName : NULL);
+    DWORD refused = Note("AddPrinter", level == 2 && p ? p->pPrinterName : NULL, "", info);
     DWORD error = 0;
-    if (Stopped())
+    if (Stopped() || Remote(server))
         return NULL;
     if (level != 2)
         error = ERROR_INVALID_LEVEL;
@@ -404,6 +449,8 @@ HANDLE WINAPI RulesAddPrinter(LPSTR, DWORD level, LPBYTE info)
         error = ERROR_UNKNOWN_PRINTPROCESSOR;
     else if ((p->Attributes & PRINTER_ATTRIBUTE_SHARED) && !g_world.sharing)
         error = ERROR_INVALID_SHARENAME;
+    if (refused)
+        error = refused;
     if (error)
     {
         SetLastError(error);
@@ -605,7 +652,8 @@ BOOL WINAPI RulesGetDefaultPrinter(LPSTR buffer, LPDWORD size)
 
 BOOL WINAPI RulesSetDefaultPrinter(LPCSTR name)
 {
-    Note("SetDefaultPrinter", name);
+    if (DWORD error = Note("SetDefaultPrinter", name))
+        return Fail(error);
     if (Stopped())
         return FALSE;
     const Printer *p = FindPrinter(name, false);
@@ -677,8 +725,9 @@ std::string Describe(const SpoolerWorld &world, const std::string &except)
             continue;
         auto known = world.driverFields.find(name);
         const Driver d = known == world.driverFields.end() ? Driver() : known->second;
-        snprintf(number, sizeof(number), " v%lu date %08lx%08lx version %llu", d.version,
-                 d.date.dwHighDateTime, d.date.dwLowDateTime, (unsigned long long)d.driverVersion);
+        snprintf(number, sizeof(number), " %s v%lu date %08lx%08lx version %llu",
+                 d.environment.c_str(), d.version, d.date.dwHighDateTime, d.date.dwLowDateTime,
+                 (unsigned long long)d.driverVersion);
         out += "driver " + name + number + " [" + d.driverPath + "|" + d.dataFile + "|" +
                d.configFile + "|" + d.helpFile + "|" + Hex(d.dependents) + "|" + d.monitor + "|" +
                d.dataType + "|" + Hex(d.previousNames) + "|" + d.maker + "|" + d.url + "|" +

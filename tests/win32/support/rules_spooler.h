@@ -10,13 +10,15 @@
  * and printer data; a driver's level-6 fields) and answers them back, so
  * a test can compare what was deleted with what came back (Describe()).
  * Its drivers, printers, ports, default printer and driver-directory files
- * are set per test through World().
+ * are set per test through World(), which also logs the calls and can make
+ * a given call fail with a given error.
  */
 #ifndef SETUP_TEST_RULES_SPOOLER_H
 #define SETUP_TEST_RULES_SPOOLER_H
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -56,6 +58,7 @@ struct Printer
 struct Driver
 {
     DWORD version = 3;
+    std::string environment = "Windows NT x86"; /* as AddPrinterDriver was given it */
     std::string driverPath = "UNIDRV.DLL", dataFile = "OLD.GPD", configFile = "UNIDRVUI.DLL",
                 helpFile, dependents, monitor, dataType = "RAW", previousNames, maker, url,
                 hardwareId, provider;
@@ -74,7 +77,16 @@ struct SpoolerWorld
     std::map<std::string, Driver> driverFields; /* by name; a default Driver when absent */
     std::vector<Printer> printers;
     std::string defaultPrinter;
-    std::vector<std::string> calls; /* "AddPrinterDriver M", "OpenPrinter M", ... */
+    /* "AddPrinterDriver M", "OpenPrinter M, all access", "ClosePrinter M",
+     * "EnumPrinterDrivers Windows NT x86, level 1" (at the fetch), ... */
+    std::vector<std::string> calls;
+    /* A call of this name ("DeletePrinter", "AddPrinter", "EnumPorts", ...)
+     * fails with that error. */
+    std::map<std::string, DWORD> refuse;
+    /* Told of each logged call before it is carried out, with the record an
+     * AddPrinterDriver or AddPrinter was given (else NULL); it may change
+     * the world, `refuse` included. */
+    std::function<void(const std::string &call, const void *record)> onCall;
 };
 
 /* The stand-in's state; Reset() empties it to the defaults above and closes

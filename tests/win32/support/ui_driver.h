@@ -14,6 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "app/sequencer.h"
+#include "app/setup_state.h"
+#include "profile/resource.h"
+
 namespace uitest
 {
 
@@ -180,6 +184,48 @@ inline INT_PTR DriveModal(const std::function<INT_PTR()> &show, const std::vecto
     if (stepsDone != nullptr)
         *stepsDone = state.next;
     return result;
+}
+
+/* Runs the wizard's hidden main window, the sequencer, with the test's own
+ * message loop until it quits, and answers the quit code.  With a command
+ * (a page's, the copy's, the install's) the opening timer is stopped and
+ * that command posted at once; with 0 the run starts at the opening status
+ * message.  *main (if given) is the window, set before the loop runs. */
+inline INT_PTR RunSequencer(UINT command, HWND *main = nullptr)
+{
+    static const char kClass[] = "TestSequencerWindow";
+    WNDCLASSA wc;
+    ZeroMemory(&wc, sizeof(wc));
+    wc.lpfnWndProc = SetupSequencer;
+    wc.hInstance = g_state.instance;
+    wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
+    wc.lpszClassName = kClass;
+    RegisterClassA(&wc); /* fails harmlessly once registered */
+    g_state.sessionEnded = 0;
+    g_state.runFinished = 0;
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    HWND hwnd = CreateWindowExA(0, kClass, "Sequencer under test", WS_OVERLAPPEDWINDOW,
+                                desktop.left, desktop.top, desktop.right, desktop.bottom, NULL,
+                                NULL, g_state.instance, NULL);
+    if (hwnd == NULL)
+        return -100;
+    if (main != nullptr)
+        *main = hwnd;
+    if (command != 0)
+    {
+        KillTimer(hwnd, TIMER_OPEN_STATUS);
+        PostMessageA(hwnd, WM_COMMAND, command, 0);
+    }
+    MSG msg;
+    DWORD start = GetTickCount();
+    while (GetMessageA(&msg, NULL, 0, 0) > 0)
+    {
+        DispatchMessageA(&msg);
+        if (GetTickCount() - start > 30000 && IsWindow(hwnd))
+            DestroyWindow(hwnd); /* never hang the suite */
+    }
+    return (INT_PTR)msg.wParam;
 }
 
 } // namespace uitest
