@@ -1,6 +1,8 @@
 /*
- * Driver and printer registration: every change the wizard makes to the
- * spooler except the default printer.
+ * Driver and printer registration: the pages' and the install phase's
+ * deletions and registrations.  What they delete is kept first
+ * (kept_records.h) and put back at the run's end (put_back.cpp); the
+ * default printer is default_printer.h's.
  */
 #ifndef SETUP_REGISTRATION_H
 #define SETUP_REGISTRATION_H
@@ -12,9 +14,10 @@ int IsDriverInstalled(const char *name);
  * result: a printer it could not delete is found again, and the refusal
  * reported, by the port page's RemovePrinterAndDriver. */
 void DeletePrinterByName(const char *name);
-/* Deletes the printer and the driver of that name: 1 when nothing failed
- * (also when the spooler knows no such printer), 0 when the printer could
- * not be opened for another reason or a deletion failed. */
+/* Deletes the printer of that name, then its driver: 1 when both went, or
+ * when the spooler knows no such printer (its driver is then left, and
+ * kept before the install overwrites it); 0 when the printer could not be
+ * opened for another reason, could not be kept, or a deletion failed. */
 int RemovePrinterAndDriver(const char *name);
 /* Registers the driver, then the printer, from g_state: 1 when both were
  * registered, 0 otherwise.  Reports a refused driver itself. */
