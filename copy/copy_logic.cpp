@@ -86,11 +86,11 @@ uint16_t CopyErrorStringId(int32_t code)
     }
 }
 
-int CopyFileOutcome(int32_t result)
+int CopyFileOutcome(int32_t code)
 {
-    if (result >= 0)
+    if (code == 0)
         return COPY_FILE_DONE;
-    if (result == -1 || result == -2)
+    if (code == -1 || code == -2)
         return COPY_FILE_RETRY;
     return COPY_FILE_GIVE_UP;
 }

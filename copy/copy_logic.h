@@ -19,8 +19,9 @@
  * destination failed, or a path or name was refused. */
 #define COPY_ERROR_OPEN 1
 
-/* Size of every path and text buffer of the copy, with its closing NUL. */
-#define COPY_TEXT_MAX 1024
+/* Size of every path and text buffer of the program, with its closing NUL;
+ * here, where the platform-free code has it too. */
+#define SETUP_TEXT_MAX 1024
 
 /* Size of the path in LZ32's open record (OFSTRUCT), with its closing NUL:
  * a longer path cannot be opened through LZ32. */
@@ -89,10 +90,11 @@ int FormatPercent(int32_t percent, char *out, size_t outSize);
  * platform's LZERROR_* codes -1 to -8; every other code "Unknown error". */
 uint16_t CopyErrorStringId(int32_t code);
 
-/* What follows a copy that answered `result` (the size written, or a
- * negative LZERROR_* code): COPY_FILE_DONE for 0 or more, COPY_FILE_RETRY
- * for a bad source or destination handle (-1, -2), else COPY_FILE_GIVE_UP. */
-int CopyFileOutcome(int32_t result);
+/* What follows a file whose copy answered `code`: 0 when the file is in
+ * place, else the code reported (COPY_ERROR_OPEN or a negative LZERROR_*
+ * code).  COPY_FILE_DONE for 0, COPY_FILE_RETRY for a bad source or
+ * destination handle (-1, -2), else COPY_FILE_GIVE_UP. */
+int CopyFileOutcome(int32_t code);
 
 /* 1 when `name` names a file inside whatever folder it is put in: not
  * empty, no "\", "/" or ":", not made of dots and blanks only ("." and
