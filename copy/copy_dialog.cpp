@@ -155,20 +155,13 @@ static void DrainQueue(void)
     }
 }
 
-/* With `copying`, copies the files from nextFileIndex on and draws the bar
- * after each, draining the message queue between files; it posts IDOK when
- * all are done, IDCANCEL with lParam 1 after a failure that gives up, and
- * CMD_RETRY_FILE after one that asks for the same file again.  Without,
- * only draws the bar. */
-static void RunCopyLoop(HWND dialog, BOOL copying)
+/* Copies the files from nextFileIndex on and draws the bar after each,
+ * draining the message queue between files; it posts IDOK when all are
+ * done, IDCANCEL with lParam 1 after a failure that gives up, and
+ * CMD_RETRY_FILE after one that asks for the same file again. */
+static void RunCopyLoop(HWND dialog)
 {
     HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
-    if (!copying)
-    {
-        DrawProgressBar(bar, g_state.nextFileIndex, (LONG)g_state.fileCount);
-        return;
-    }
-
     /* Posted when the run ends: IDOK after the last file, nothing when the
      * user asked to cancel (a run started while the cancel question is open
      * copies nothing). */
@@ -202,7 +195,7 @@ static void RunCopyLoop(HWND dialog, BOOL copying)
             break;
         }
         g_state.nextFileIndex++;
-        DrawProgressBar(bar, g_state.nextFileIndex, (LONG)g_state.fileCount);
+        DrawProgressBar(bar);
         DrainQueue();
     }
     g_lz->done();
@@ -222,7 +215,7 @@ static void OnCopyTimer(HWND hwnd, UINT timer)
 {
     KillTimer(hwnd, timer);
     if (timer == TIMER_START_COPY)
-        RunCopyLoop(hwnd, TRUE);
+        RunCopyLoop(hwnd);
     else if (timer == TIMER_END_COPY)
         EndDialog(hwnd, IDOK);
 }
@@ -241,7 +234,7 @@ static void OnUserCancel(HWND hwnd)
         return;
     }
     g_state.cancelRequested = 0;
-    RunCopyLoop(hwnd, TRUE);
+    RunCopyLoop(hwnd);
 }
 
 /* Commands compare on the whole word: the loop posts them with
@@ -260,7 +253,7 @@ static void OnCopyCommand(HWND hwnd, WPARAM command, LPARAM lParam)
             OnUserCancel(hwnd);
         break;
     case CMD_RETRY_FILE:
-        RunCopyLoop(hwnd, TRUE);
+        RunCopyLoop(hwnd);
         break;
     default:
         break;
@@ -282,7 +275,7 @@ static INT_PTR CALLBACK CopyDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         return 0;
     case WM_ENTERIDLE:
         /* A message box or the system menu of this dialog is waiting. */
-        RunCopyLoop(hwnd, FALSE);
+        DrawProgressBar(GetDlgItem(hwnd, IDC_PROGRESS_BAR));
         return 0;
     default:
         return 0;

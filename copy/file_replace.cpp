@@ -7,20 +7,10 @@
 
 #include <string.h>
 
-#include <lzexpand.h>
-
-#include "copy_logic.h"
 #include "file_api.h"
 #include "../app/setup_state.h"
 #include "../setupinfo/inf_text.h"
 #include "../setupinfo/setup_info.h"
-
-/* The kept-copy entry of file `index` in the driver directory or in its
- * version subfolder. */
-static DWORD KeptEntry(LONG index, BOOL version)
-{
-    return (DWORD)index * 2 + (version ? 1 : 0);
-}
 
 /* Where file `name` goes: the driver directory, or with `version` its
  * version subfolder ("...\3\NAME"). */
@@ -301,7 +291,8 @@ static LONG ReplaceFromTemporary(const char *temporary, const char *destination,
 
 LONG PlaceDriverFile(LONG index, const CopyPaths *paths)
 {
-    LONG code = ReplaceFromTemporary(paths->temporary, paths->destination, KeptEntry(index, FALSE));
+    /* Kept-copy entries as KeptCopies numbers them. */
+    LONG code = ReplaceFromTemporary(paths->temporary, paths->destination, (DWORD)index * 2);
     if (code != REPLACE_DONE || paths->versionPath[0] == '\0')
         return code;
     /* A copy that cannot be made in the version subfolder is reported as
@@ -309,7 +300,7 @@ LONG PlaceDriverFile(LONG index, const CopyPaths *paths)
      * that folder. */
     if (g_files->copyFile(paths->destination, paths->versionTemporary, FALSE))
         return ReplaceFromTemporary(paths->versionTemporary, paths->versionPath,
-                                    KeptEntry(index, TRUE));
+                                    (DWORD)index * 2 + 1);
     code = FileErrorCode(GetLastError());
     g_files->deleteFile(paths->versionTemporary);
     return code;

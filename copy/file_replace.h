@@ -1,11 +1,11 @@
 /*
- * Replacing a driver file so that its name always holds either the earlier
- * file or the whole new one: the new file is written under a temporary
- * name beside it, flushed, and moved over it; the earlier file is kept
- * under the copy's own name until the run's outcome is known, and then let
- * go (success) or moved back (any other end).  The kept copies are listed
- * in g_state.keptCopies by list index and folder, so that the run's end
- * finds them again.
+ * A driver file's paths, and its placing in both folders so that each name
+ * always holds either the earlier file or the whole new one: the new file
+ * is written under a temporary name beside it, flushed, and moved over it;
+ * the earlier file is kept under the copy's own name until the run's
+ * outcome is known, and then let go (success) or moved back (any other
+ * end).  The kept copies are listed in g_state.keptCopies by list index and
+ * folder, so that the run's end finds them again.
  */
 #ifndef SETUP_FILE_REPLACE_H
 #define SETUP_FILE_REPLACE_H
@@ -14,8 +14,7 @@
 
 #include "copy_logic.h"
 
-/* What placing a file answers when it is in place; otherwise it answers
- * the error code to report. */
+/* What placing a file answers when it is in place. */
 #define REPLACE_DONE 0
 
 /* Every path of one file of the list: where it is read in the program's

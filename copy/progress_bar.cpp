@@ -1,6 +1,5 @@
 /*
- * The progress bar (see progress_bar.h).  The percentage and the split come
- * from copy_logic.
+ * The progress bar (see progress_bar.h), as copy_logic lays it out.
  */
 #include "progress_bar.h"
 
@@ -32,8 +31,10 @@ static void DrawBarPart(HWND bar, const RECT &client, const RECT &part, const RE
     ReleaseDC(bar, dc);
 }
 
-void DrawProgressBar(HWND bar, LONG done, LONG count)
+void DrawProgressBar(HWND bar)
 {
+    LONG done = g_state.nextFileIndex;
+    LONG count = (LONG)g_state.fileCount;
     RECT client = {0, 0, 0, 0};
     GetClientRect(bar, &client);
     HBRUSH navy = CreateSolidBrush(kNavy);
@@ -59,7 +60,7 @@ static LRESULT CALLBACK ProgressBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
 {
     LRESULT result = CallWindowProcA(g_state.barStaticProc, hwnd, msg, wParam, lParam);
     if (msg == WM_PAINT && g_state.nextFileIndex > 0 && g_state.fileCount > 0)
-        DrawProgressBar(hwnd, g_state.nextFileIndex, (LONG)g_state.fileCount);
+        DrawProgressBar(hwnd);
     return result;
 }
 

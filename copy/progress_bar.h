@@ -7,12 +7,13 @@
 
 #include <windows.h>
 
-/* Draws the bar over the whole client area of `bar` for `done` of `count`
- * files.  Every drawing object it makes it deletes. */
-void DrawProgressBar(HWND bar, LONG done, LONG count);
+/* Draws the bar over the whole client area of `bar` for the files copied
+ * so far (g_state.nextFileIndex of fileCount).  Every drawing object it
+ * makes it deletes. */
+void DrawProgressBar(HWND bar);
 
-/* Has control IDC_PROGRESS_BAR of `dialog` draw the bar again for the
- * files copied so far (g_state.nextFileIndex) whenever it repaints. */
+/* Has control IDC_PROGRESS_BAR of `dialog` draw the bar again whenever it
+ * repaints. */
 void SubclassProgressBar(HWND dialog);
 
 #endif
