@@ -31,7 +31,7 @@ struct SetupState
     LONG nextFileIndex;
     DWORD cancelRequested;
     DWORD
-    sessionEnded; /* the session ended (log-off, shut-down): the run is over, do nothing more */
+        sessionEnded; /* the session ended (log-off, shut-down): the run is over, do nothing more */
     DWORD runFinished; /* what the run replaced or removed has been let go or put back */
     HWND statusWindow;
     char quotedKey[SETUP_TEXT_MAX];
