@@ -10,8 +10,6 @@
 
 #include "../copy/copy_logic.h"
 
-#define SETUP_TEXT_MAX 1024
-
 struct KeptRecords;
 struct ChoicePage; /* the model or the port page (ui/pages.cpp) */
 

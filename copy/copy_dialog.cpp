@@ -18,10 +18,9 @@
 #include "file_api.h"
 #include "file_replace.h"
 #include "lz_api.h"
+#include "progress_bar.h"
 #include "../app/setup_state.h"
 #include "../profile/resource.h"
-#include "../setupinfo/inf_text.h"
-#include "../setupinfo/setup_info.h"
 #include "../ui/message_dialog.h"
 
 #define COPY_START_DELAY 100 /* ms from opening to the first run */
@@ -29,121 +28,10 @@
 #define COPY_SOURCE_STYLE OF_READ
 /* Only for a source found under neither of its names. */
 #define COPY_PROMPT_STYLE (OF_READ | OF_PROMPT | OF_CANCEL)
-#define COPY_ERROR_TYPE (MB_OK | MB_ICONHAND) /* 16 */
-
-static const COLORREF kNavy = RGB(0, 0, 128);
-static const COLORREF kWhite = RGB(255, 255, 255);
-static const COLORREF kBlack = RGB(0, 0, 0);
-
-/* One pass of the bar on a fresh device context: `part` filled, `excluded`
- * clipped away, the text drawn over the whole client area. */
-static void DrawBarPart(HWND bar, const RECT &client, const RECT &part, const RECT &excluded,
-                        HBRUSH brush, COLORREF textColor, const char *text)
-{
-    HDC dc = GetDC(bar);
-    if (dc == NULL)
-        return;
-    ExcludeClipRect(dc, excluded.left, excluded.top, excluded.right, excluded.bottom);
-    FillRect(dc, &part, brush);
-    if (text != NULL)
-    {
-        RECT area = client;
-        SetTextColor(dc, textColor);
-        SetBkMode(dc, TRANSPARENT);
-        DrawTextA(dc, text, -1, &area, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
-    }
-    ReleaseDC(bar, dc);
-}
-
-void DrawProgressBar(HWND bar, LONG done, LONG count)
-{
-    RECT client = {0, 0, 0, 0};
-    GetClientRect(bar, &client);
-    HBRUSH navy = CreateSolidBrush(kNavy);
-    ProgressLayout layout = LayoutProgressBar(done, count, client.left, client.right);
-    char text[COPY_TEXT_MAX];
-    const char *shown = NULL;
-    if (layout.hasText && FormatPercent(layout.percent, text, sizeof(text)))
-        shown = text;
-    RECT filled = {client.left, client.top, layout.split, client.bottom};
-    RECT rest = {layout.split, client.top, client.right, client.bottom};
-    DrawBarPart(bar, client, filled, rest, navy, kWhite, shown);
-    DrawBarPart(bar, client, rest, filled, (HBRUSH)GetStockObject(WHITE_BRUSH), kBlack, shown);
-    DeleteObject(navy);
-}
-
-/* The bar's static keeps no picture of the bar, so every repaint of it (a
- * window moved over the dialog, the end wait's redraws) would leave an
- * empty bordered box.  The control is subclassed when the dialog opens:
- * the static paints itself, then the bar is drawn again for the files done
- * so far.  Before the first file, and with no files at all, it stays
- * empty, as the copy has drawn nothing yet. */
-static LRESULT CALLBACK ProgressBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    LRESULT result = CallWindowProcA(g_state.barStaticProc, hwnd, msg, wParam, lParam);
-    if (msg == WM_PAINT && g_state.nextFileIndex > 0 && g_state.fileCount > 0)
-        DrawProgressBar(hwnd, g_state.nextFileIndex, (LONG)g_state.fileCount);
-    return result;
-}
-
-static void SubclassProgressBar(HWND dialog)
-{
-    HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
-    if (bar == NULL)
-        return;
-    LONG_PTR previous = GetWindowLongPtrA(bar, GWLP_WNDPROC);
-    if (previous == 0 || previous == (LONG_PTR)ProgressBarProc)
-        return;
-    g_state.barStaticProc = (WNDPROC)previous;
-    SetWindowLongPtrA(bar, GWLP_WNDPROC, (LONG_PTR)ProgressBarProc);
-}
 
 void ReportCopyError(HWND dialog, LONG code)
 {
-    char text[COPY_TEXT_MAX];
-    char title[COPY_TEXT_MAX];
-    text[0] = '\0';
-    title[0] = '\0';
-    LoadStringA(g_state.instance, CopyErrorStringId(code), text, sizeof(text));
-    LoadStringA(g_state.instance, IDS_TITLE_ERROR, title, sizeof(title));
-    ShowMessageDialog(dialog, text, title, COPY_ERROR_TYPE);
-}
-
-static BOOL WantsVersionCopy(void)
-{
-    return g_state.driverVersion > 1;
-}
-
-/* Every path of one file: where it goes in the driver directory and in
- * the version subfolder, and the temporary beside each. */
-struct CopyPaths
-{
-    char destination[COPY_TEXT_MAX];
-    char versionPath[COPY_TEXT_MAX];
-    char temporary[COPY_TEXT_MAX];
-    char versionTemporary[COPY_TEXT_MAX];
-};
-
-/* Every path of a list name, or FALSE before anything is touched when the
- * name could reach outside the driver directory, a path would not fit its
- * buffer (a cut path would name another file), or the temporary that LZ32
- * creates would not fit its open record.  The destination is held to that
- * record too, as when LZ32 created it: a name the copy refused before is
- * refused still. */
-static BOOL BuildCopyPaths(const char *name, CopyPaths *paths)
-{
-    if (!IsBareFileName(name) || g_state.driverDirectory[0] == '\0')
-        return FALSE;
-    if (!BuildDestinationPath(g_state.driverDirectory, name, paths->destination, COPY_TEXT_MAX) ||
-        !BuildWorkPath(paths->destination, COPY_WORK_TEMPORARY, paths->temporary, COPY_TEXT_MAX) ||
-        !FitsOpenRecord(paths->temporary) || !FitsOpenRecord(paths->destination))
-        return FALSE;
-    if (!WantsVersionCopy())
-        return TRUE;
-    return BuildVersionPath(g_state.driverDirectory, (int32_t)g_state.driverVersion, name,
-                            paths->versionPath, COPY_TEXT_MAX) &&
-           BuildWorkPath(paths->versionPath, COPY_WORK_TEMPORARY, paths->versionTemporary,
-                         COPY_TEXT_MAX);
+    ShowMessageById(dialog, CopyErrorStringId(code), IDS_TITLE_ERROR, MESSAGE_ERROR_TYPE);
 }
 
 /* Creates the temporary, or answers HFILE_ERROR.  When Wine 8's
@@ -154,7 +42,7 @@ static BOOL BuildCopyPaths(const char *name, CopyPaths *paths)
  * failed. */
 static INT CreateTemporary(char *temporary)
 {
-    char fallback[COPY_TEXT_MAX];
+    char fallback[SETUP_TEXT_MAX];
     BOOL fallbackExisted = LzFallbackName(temporary, fallback, sizeof(fallback)) &&
                            GetFileAttributesA(fallback) != INVALID_FILE_ATTRIBUTES;
     OFSTRUCT ofs;
@@ -189,7 +77,7 @@ static INT OpenSource(char *source)
     ZeroMemory(&ofs, sizeof(ofs));
     if (FileExists(source))
         return g_lz->openFile(source, &ofs, COPY_SOURCE_STYLE);
-    char compressed[COPY_TEXT_MAX];
+    char compressed[SETUP_TEXT_MAX];
     if (LzFallbackName(source, compressed, sizeof(compressed)) && FileExists(compressed))
         return g_lz->openFile(compressed, &ofs, COPY_SOURCE_STYLE);
     return g_lz->openFile(source, &ofs, COPY_PROMPT_STYLE);
@@ -197,71 +85,31 @@ static INT OpenSource(char *source)
 
 /* Opens the source (OpenSource).  Only then are an earlier run's leftovers
  * of this file cleared, its kept copies put back, and the temporary
- * created, so a package that lacks a file touches nothing.  FALSE when
- * either end cannot be opened or a kept copy cannot be put back; else
- * *result is CopyLZFile's answer, and the temporary holds what it wrote. */
-static BOOL ExpandFile(char *source, CopyPaths *paths, LONG *result)
+ * created, so a package that lacks a file touches nothing.  REPLACE_DONE
+ * when the temporary holds the expanded file; COPY_ERROR_OPEN when either
+ * end cannot be opened or a kept copy cannot be put back; else LZ32's
+ * error code, with the temporary deleted so that a new try starts clean. */
+static LONG ExpandFile(CopyPaths *paths)
 {
-    INT in = OpenSource(source);
+    INT in = OpenSource(paths->source);
     if (in < 0)
-        return FALSE;
-    if (!RemoveLeftovers(paths->destination) ||
-        (WantsVersionCopy() && !RemoveLeftovers(paths->versionPath)))
-    {
-        g_lz->close(in);
-        return FALSE;
-    }
-    INT out = CreateTemporary(paths->temporary);
+        return COPY_ERROR_OPEN;
+    INT out = HFILE_ERROR;
+    if (RemoveLeftovers(paths->destination) &&
+        (paths->versionPath[0] == '\0' || RemoveLeftovers(paths->versionPath)))
+        out = CreateTemporary(paths->temporary);
     if (out < 0)
     {
         g_lz->close(in);
-        return FALSE;
+        return COPY_ERROR_OPEN;
     }
-    *result = g_lz->copyFile(in, out);
+    LONG result = g_lz->copyFile(in, out);
     g_lz->close(in);
     g_lz->close(out);
-    return TRUE;
-}
-
-/* A temporary written by a copy, flushed; REPLACE_DONE or the code to
- * report, with the temporary deleted. */
-static LONG FlushTemporary(const char *temporary)
-{
-    if (FlushWrittenFile(temporary))
+    if (result >= 0)
         return REPLACE_DONE;
-    LONG code = FileErrorCode(GetLastError());
-    g_files->deleteFile(temporary);
-    return code;
-}
-
-/* The version subfolder's copy, from the complete new file, made the same
- * way.  A copy that cannot be made there is reported as one in the driver
- * directory is: the spooler loads the driver from that folder. */
-static LONG PlaceVersionCopy(CopyPaths *paths, LONG index)
-{
-    if (!g_files->copyFile(paths->destination, paths->versionTemporary, FALSE))
-    {
-        LONG code = FileErrorCode(GetLastError());
-        g_files->deleteFile(paths->versionTemporary);
-        return code;
-    }
-    LONG code = FlushTemporary(paths->versionTemporary);
-    if (code != REPLACE_DONE)
-        return code;
-    return ReplaceFromTemporary(paths->versionTemporary, paths->versionPath,
-                                KeptEntry(index, TRUE));
-}
-
-/* The expanded temporary flushed and moved over the destination, then the
- * version copy; REPLACE_DONE or the code to report. */
-static LONG PlaceFile(CopyPaths *paths, LONG index)
-{
-    LONG code = FlushTemporary(paths->temporary);
-    if (code == REPLACE_DONE)
-        code = ReplaceFromTemporary(paths->temporary, paths->destination, KeptEntry(index, FALSE));
-    if (code == REPLACE_DONE && WantsVersionCopy())
-        code = PlaceVersionCopy(paths, index);
-    return code;
+    g_files->deleteFile(paths->temporary);
+    return result;
 }
 
 /* Puts driverDirectory into control 2011 unless the control shows it
@@ -269,47 +117,30 @@ static LONG PlaceFile(CopyPaths *paths, LONG index)
  * a static's text costs about 0.3 ms, as much as expanding a small file. */
 static void ShowDirectory(HWND dialog)
 {
-    char shown[COPY_TEXT_MAX];
+    char shown[SETUP_TEXT_MAX];
     shown[0] = '\0';
     GetDlgItemTextA(dialog, IDC_COPY_DIRECTORY, shown, sizeof(shown));
     if (strcmp(shown, g_state.driverDirectory) != 0)
         SetDlgItemTextA(dialog, IDC_COPY_DIRECTORY, g_state.driverDirectory);
 }
 
-int CopyDriverFile(HWND dialog, LONG index)
+/* Copies the file at `index` of the list; COPY_FILE_DONE, COPY_FILE_GIVE_UP
+ * or COPY_FILE_RETRY (copy_logic.h), after reporting any failure. */
+static int CopyDriverFile(HWND dialog, LONG index)
 {
-    char source[COPY_TEXT_MAX];
     CopyPaths paths = {};
-    BOOL opened = FALSE;
-    LONG result = 0;
-    const char *name =
-        NthKeyName(g_state.dependentFiles, sizeof(g_state.dependentFiles), (unsigned)index);
-    if (name != NULL)
+    BOOL built = BuildCopyPaths(index, &paths);
+    if (paths.name != NULL)
     {
-        SetDlgItemTextA(dialog, IDC_COPY_FILE_NAME, name);
+        SetDlgItemTextA(dialog, IDC_COPY_FILE_NAME, paths.name);
         ShowDirectory(dialog);
     }
-    if (name != NULL && BuildCopyPaths(name, &paths) &&
-        BuildDestinationPath(GetPackageFolder(), name, source, sizeof(source)))
-        opened = ExpandFile(source, &paths, &result);
-    if (!opened)
-    {
-        ReportCopyError(dialog, COPY_ERROR_OPEN);
-        return COPY_FILE_GIVE_UP;
-    }
-    if (result < 0)
-    {
-        /* A new try starts clean: the source opened anew, the temporary
-         * made afresh. */
-        g_files->deleteFile(paths.temporary);
-        ReportCopyError(dialog, result);
-        return CopyFileOutcome(result);
-    }
-    LONG code = PlaceFile(&paths, index);
+    LONG code = built ? ExpandFile(&paths) : COPY_ERROR_OPEN;
     if (code == REPLACE_DONE)
-        return COPY_FILE_DONE;
-    ReportCopyError(dialog, code);
-    return code == COPY_ERROR_OPEN ? COPY_FILE_GIVE_UP : CopyFileOutcome(code);
+        code = PlaceDriverFile(index, &paths);
+    if (code != REPLACE_DONE)
+        ReportCopyError(dialog, code);
+    return CopyFileOutcome(code);
 }
 
 /* Every message waiting for the thread, for any window, without the
@@ -324,20 +155,13 @@ static void DrainQueue(void)
     }
 }
 
-static BOOL FilesRemain(void)
-{
-    return (LONGLONG)g_state.nextFileIndex < (LONGLONG)g_state.fileCount;
-}
-
-void RunCopyLoop(HWND dialog, BOOL copying)
+/* Copies the files from nextFileIndex on and draws the bar after each,
+ * draining the message queue between files; it posts IDOK when all are
+ * done, IDCANCEL with lParam 1 after a failure that gives up, and
+ * CMD_RETRY_FILE after one that asks for the same file again. */
+static void RunCopyLoop(HWND dialog)
 {
     HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
-    if (!copying)
-    {
-        DrawProgressBar(bar, g_state.nextFileIndex, (LONG)g_state.fileCount);
-        return;
-    }
-
     /* Posted when the run ends: IDOK after the last file, nothing when the
      * user asked to cancel (a run started while the cancel question is open
      * copies nothing). */
@@ -352,17 +176,13 @@ void RunCopyLoop(HWND dialog, BOOL copying)
         ending = IDCANCEL;
         endingParam = 1;
     }
-    while (ending == IDOK && !g_state.cancelRequested && FilesRemain())
+    while (ending == IDOK && !g_state.cancelRequested &&
+           (LONGLONG)g_state.nextFileIndex < (LONGLONG)g_state.fileCount)
     {
-        /* The session ended while messages were drained: the run has been
-         * put back, and no further file is copied. */
-        if (g_state.sessionEnded)
-        {
-            ending = IDCANCEL;
-            endingParam = 1;
-            break;
-        }
-        int outcome = CopyDriverFile(dialog, g_state.nextFileIndex);
+        /* A session that ended while messages were drained has had its run
+         * put back: no further file is copied. */
+        int outcome = g_state.sessionEnded ? COPY_FILE_GIVE_UP
+                                           : CopyDriverFile(dialog, g_state.nextFileIndex);
         if (outcome == COPY_FILE_GIVE_UP)
         {
             ending = IDCANCEL;
@@ -375,7 +195,7 @@ void RunCopyLoop(HWND dialog, BOOL copying)
             break;
         }
         g_state.nextFileIndex++;
-        DrawProgressBar(bar, g_state.nextFileIndex, (LONG)g_state.fileCount);
+        DrawProgressBar(bar);
         DrainQueue();
     }
     g_lz->done();
@@ -395,7 +215,7 @@ static void OnCopyTimer(HWND hwnd, UINT timer)
 {
     KillTimer(hwnd, timer);
     if (timer == TIMER_START_COPY)
-        RunCopyLoop(hwnd, TRUE);
+        RunCopyLoop(hwnd);
     else if (timer == TIMER_END_COPY)
         EndDialog(hwnd, IDOK);
 }
@@ -414,7 +234,7 @@ static void OnUserCancel(HWND hwnd)
         return;
     }
     g_state.cancelRequested = 0;
-    RunCopyLoop(hwnd, TRUE);
+    RunCopyLoop(hwnd);
 }
 
 /* Commands compare on the whole word: the loop posts them with
@@ -433,7 +253,7 @@ static void OnCopyCommand(HWND hwnd, WPARAM command, LPARAM lParam)
             OnUserCancel(hwnd);
         break;
     case CMD_RETRY_FILE:
-        RunCopyLoop(hwnd, TRUE);
+        RunCopyLoop(hwnd);
         break;
     default:
         break;
@@ -455,7 +275,7 @@ static INT_PTR CALLBACK CopyDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
         return 0;
     case WM_ENTERIDLE:
         /* A message box or the system menu of this dialog is waiting. */
-        RunCopyLoop(hwnd, FALSE);
+        DrawProgressBar(GetDlgItem(hwnd, IDC_PROGRESS_BAR));
         return 0;
     default:
         return 0;

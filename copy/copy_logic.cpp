@@ -8,7 +8,16 @@
 #include <string.h>
 
 #include "../profile/common_texts.h"
-#include "../profile/resource.h"
+
+/* snprintf into a fixed buffer; 1 when all of it fits, else `out` empty. */
+static int Fits(int n, char *out, size_t outSize)
+{
+    if (n >= 0 && (size_t)n < outSize)
+        return 1;
+    if (outSize > 0)
+        out[0] = '\0';
+    return 0;
+}
 
 int32_t ProgressPercent(int32_t done, int32_t count)
 {
@@ -50,15 +59,7 @@ ProgressLayout LayoutProgressBar(int32_t done, int32_t count, int32_t left, int3
 
 int FormatPercent(int32_t percent, char *out, size_t outSize)
 {
-    if (outSize == 0)
-        return 0;
-    int n = snprintf(out, outSize, kPercentFormat, (int)percent);
-    if (n < 0 || (size_t)n >= outSize)
-    {
-        out[0] = '\0';
-        return 0;
-    }
-    return 1;
+    return Fits(snprintf(out, outSize, kPercentFormat, (int)percent), out, outSize);
 }
 
 uint16_t CopyErrorStringId(int32_t code)
@@ -86,13 +87,18 @@ uint16_t CopyErrorStringId(int32_t code)
     }
 }
 
-int CopyFileOutcome(int32_t result)
+int CopyFileOutcome(int32_t code)
 {
-    if (result >= 0)
+    if (code == 0)
         return COPY_FILE_DONE;
-    if (result == -1 || result == -2)
+    if (code == -1 || code == -2)
         return COPY_FILE_RETRY;
     return COPY_FILE_GIVE_UP;
+}
+
+static char UpperAscii(char c)
+{
+    return c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
 }
 
 int IsDeviceName(const char *name)
@@ -107,10 +113,7 @@ int IsDeviceName(const char *name)
     if (length == 0 || length >= sizeof(base))
         return 0;
     for (size_t i = 0; i < length; ++i)
-    {
-        char c = name[i];
-        base[i] = c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
-    }
+        base[i] = UpperAscii(name[i]);
     base[length] = '\0';
     for (const char *device : kDevices)
         if (strcmp(base, device) == 0)
@@ -130,28 +133,14 @@ int IsBareFileName(const char *name)
     return !IsDeviceName(name) && !IsWorkName(name);
 }
 
-/* snprintf into a fixed buffer; 1 when all of it fits, else `out` empty. */
-static int Fits(int n, char *out, size_t outSize)
-{
-    if (n >= 0 && (size_t)n < outSize)
-        return 1;
-    if (outSize > 0)
-        out[0] = '\0';
-    return 0;
-}
-
 int BuildDestinationPath(const char *directory, const char *name, char *out, size_t outSize)
 {
-    if (outSize == 0)
-        return 0;
     return Fits(snprintf(out, outSize, "%s%s", directory, name), out, outSize);
 }
 
 int BuildVersionPath(const char *directory, int32_t version, const char *name, char *out,
                      size_t outSize)
 {
-    if (outSize == 0)
-        return 0;
     size_t len = strlen(directory);
     const char *separator = len > 0 && directory[len - 1] == '\\' ? "" : "\\";
     return Fits(snprintf(out, outSize, "%s%s%d\\%s", directory, separator, (int)version, name), out,
@@ -191,11 +180,6 @@ static const char *const kWorkExtensions[] = {".NEW", ".OLD"};
 static const char kLetGoExtension[] = ".D";
 #define WORK_HASH_DIGITS 12
 
-static char UpperAscii(char c)
-{
-    return c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
-}
-
 /* FNV-1a over the name with ASCII letters folded, cut to 48 bits: names
  * that differ only in the case of ASCII letters get the same hash, as the
  * file system treats them as one file. */
@@ -210,77 +194,57 @@ static uint64_t WorkHash(const char *name)
     return hash & 0xFFFFFFFFFFFFULL;
 }
 
+/* `destination` with its last component replaced by the working name of
+ * that component with `extension` and `suffix`. */
+static int BuildBeside(const char *destination, const char *extension, const char *suffix,
+                       char *out, size_t outSize)
+{
+    const char *name = PathFileName(destination);
+    return Fits(snprintf(out, outSize, "%.*s%s%012llX%s%s", (int)(name - destination), destination,
+                         kWorkPrefix, (unsigned long long)WorkHash(name), extension, suffix),
+                out, outSize);
+}
+
 int BuildWorkPath(const char *destination, int kind, char *out, size_t outSize)
 {
-    if (outSize == 0)
-        return 0;
     if (kind != COPY_WORK_TEMPORARY && kind != COPY_WORK_KEPT)
-    {
-        out[0] = '\0';
-        return 0;
-    }
-    const char *name = PathFileName(destination);
-    int folder = (int)(name - destination);
-    return Fits(snprintf(out, outSize, "%.*s%s%012llX%s", folder, destination, kWorkPrefix,
-                         (unsigned long long)WorkHash(name), kWorkExtensions[kind]),
-                out, outSize);
+        return Fits(-1, out, outSize);
+    return BuildBeside(destination, kWorkExtensions[kind], "", out, outSize);
 }
 
 int BuildLetGoPath(const char *destination, unsigned number, char *out, size_t outSize)
 {
-    if (outSize == 0)
-        return 0;
     if (number >= COPY_LET_GO_MAX)
-    {
-        out[0] = '\0';
-        return 0;
-    }
-    const char *name = PathFileName(destination);
-    int folder = (int)(name - destination);
-    return Fits(snprintf(out, outSize, "%.*s%s%012llX%s%02u", folder, destination, kWorkPrefix,
-                         (unsigned long long)WorkHash(name), kLetGoExtension, number),
-                out, outSize);
+        return Fits(-1, out, outSize);
+    const char digits[] = {(char)('0' + number / 10), (char)('0' + number % 10), '\0'};
+    return BuildBeside(destination, kLetGoExtension, digits, out, outSize);
 }
 
 int BuildLetGoPattern(const char *destination, char *out, size_t outSize)
 {
-    if (outSize == 0)
-        return 0;
-    const char *name = PathFileName(destination);
-    int folder = (int)(name - destination);
-    return Fits(snprintf(out, outSize, "%.*s%s%012llX%s??", folder, destination, kWorkPrefix,
-                         (unsigned long long)WorkHash(name), kLetGoExtension),
-                out, outSize);
+    return BuildBeside(destination, kLetGoExtension, "??", out, outSize);
 }
 
-static int IsLetGoExtension(const char *extension)
+/* 1 when `text` begins with `upper` in any case of its ASCII letters. */
+static int StartsWithUpper(const char *text, const char *upper)
 {
-    return extension[0] == '.' && UpperAscii(extension[1]) == 'D' && extension[2] >= '0' &&
-           extension[2] <= '9' && extension[3] >= '0' && extension[3] <= '9';
+    for (; *upper != '\0'; ++text, ++upper)
+        if (UpperAscii(*text) != *upper)
+            return 0;
+    return 1;
 }
 
 int IsWorkName(const char *name)
 {
     const size_t prefix = sizeof(kWorkPrefix) - 1;
-    if (strlen(name) != prefix + WORK_HASH_DIGITS + 4)
+    if (strlen(name) != prefix + WORK_HASH_DIGITS + 4 || !StartsWithUpper(name, kWorkPrefix) ||
+        strspn(name + prefix, "0123456789ABCDEFabcdef") < WORK_HASH_DIGITS)
         return 0;
-    for (size_t i = 0; i < prefix; ++i)
-        if (UpperAscii(name[i]) != kWorkPrefix[i])
-            return 0;
-    const char *digits = name + prefix;
-    if (strspn(digits, "0123456789ABCDEFabcdef") < WORK_HASH_DIGITS)
-        return 0;
-    if (IsLetGoExtension(digits + WORK_HASH_DIGITS))
-        return 1;
-    for (const char *extension : kWorkExtensions)
-    {
-        size_t i = 0;
-        while (i < 4 && UpperAscii(digits[WORK_HASH_DIGITS + i]) == extension[i])
-            ++i;
-        if (i == 4)
-            return 1;
-    }
-    return 0;
+    const char *extension = name + prefix + WORK_HASH_DIGITS;
+    if (StartsWithUpper(extension, kLetGoExtension))
+        return strspn(extension + 2, "0123456789") == 2;
+    return StartsWithUpper(extension, kWorkExtensions[0]) ||
+           StartsWithUpper(extension, kWorkExtensions[1]);
 }
 
 int IsFileBusyError(uint32_t error)

@@ -10,17 +10,21 @@
 #include <stddef.h>
 #include <stdint.h>
 
-/* What copying one file answers (CopyDriverFile). */
+#include "../profile/resource.h"
+
+/* What copying one file answers (CopyDriverFile): the last, the command
+ * that copies the same file again. */
 #define COPY_FILE_GIVE_UP 0
 #define COPY_FILE_DONE 1
-#define COPY_FILE_RETRY 1009 /* the command that copies the same file again */
+#define COPY_FILE_RETRY CMD_RETRY_FILE
 
 /* The program's own error code: opening the source or creating the
  * destination failed, or a path or name was refused. */
 #define COPY_ERROR_OPEN 1
 
-/* Size of every path and text buffer of the copy, with its closing NUL. */
-#define COPY_TEXT_MAX 1024
+/* Size of every path and text buffer of the program, with its closing NUL;
+ * here, where the platform-free code has it too. */
+#define SETUP_TEXT_MAX 1024
 
 /* Size of the path in LZ32's open record (OFSTRUCT), with its closing NUL:
  * a longer path cannot be opened through LZ32. */
@@ -57,8 +61,9 @@
 
 /* Earlier copies the run has kept, one entry per file and folder: the
  * file's list index times two, plus 1 for the version subfolder.  A list
- * of 1024 bytes holds at most 512 names, each in two folders. */
-#define COPY_KEPT_MAX 1024
+ * of SETUP_TEXT_MAX bytes holds at most half as many names, each in two
+ * folders. */
+#define COPY_KEPT_MAX SETUP_TEXT_MAX
 struct KeptCopies
 {
     uint32_t entries[COPY_KEPT_MAX];
@@ -89,10 +94,11 @@ int FormatPercent(int32_t percent, char *out, size_t outSize);
  * platform's LZERROR_* codes -1 to -8; every other code "Unknown error". */
 uint16_t CopyErrorStringId(int32_t code);
 
-/* What follows a copy that answered `result` (the size written, or a
- * negative LZERROR_* code): COPY_FILE_DONE for 0 or more, COPY_FILE_RETRY
- * for a bad source or destination handle (-1, -2), else COPY_FILE_GIVE_UP. */
-int CopyFileOutcome(int32_t result);
+/* What follows a file whose copy answered `code`: 0 when the file is in
+ * place, else the code reported (COPY_ERROR_OPEN or a negative LZERROR_*
+ * code).  COPY_FILE_DONE for 0, COPY_FILE_RETRY for a bad source or
+ * destination handle (-1, -2), else COPY_FILE_GIVE_UP. */
+int CopyFileOutcome(int32_t code);
 
 /* 1 when `name` names a file inside whatever folder it is put in: not
  * empty, no "\", "/" or ":", not made of dots and blanks only ("." and
@@ -107,12 +113,15 @@ int IsBareFileName(const char *name);
  * before the extension or at the end, which Windows drops ("lpt1 .txt"). */
 int IsDeviceName(const char *name);
 
-/* `directory` followed by `name`; 1 when it fits, else 0 with `out` empty. */
+/* The builders below write into `out` (`outSize` bytes) and answer 1 when
+ * all of it fits, else 0 with `out` empty: a cut path would name another
+ * file. */
+
+/* `directory` followed by `name`. */
 int BuildDestinationPath(const char *directory, const char *name, char *out, size_t outSize);
 
 /* `directory`, a "\" when it does not end in one, `version` formatted by
- * "%d\", then `name` (version 3: "...\3\NAME"); 1 when it fits, else 0 with
- * `out` empty. */
+ * "%d\", then `name` (version 3: "...\3\NAME"). */
 int BuildVersionPath(const char *directory, int32_t version, const char *name, char *out,
                      size_t outSize);
 
@@ -131,22 +140,19 @@ const char *PathFileName(const char *path);
 /* The name the platform's LZOpenFileA falls back to when it cannot open a
  * path: in the last component, the last letter of an extension of three or
  * more letters replaced by "_", "_" appended to a shorter one, "._"
- * appended when there is none (M270.GPD gives M270.GP_).  1 when it fits,
- * else 0 with `out` empty. */
+ * appended when there is none (M270.GPD gives M270.GP_). */
 int LzFallbackName(const char *path, char *out, size_t outSize);
 
 /* `destination` with its last component replaced by the working name of
- * `kind` (COPY_WORK_TEMPORARY or COPY_WORK_KEPT) for that component; 1 when
- * it fits, else 0 with `out` empty. */
+ * `kind` (COPY_WORK_TEMPORARY or COPY_WORK_KEPT) for that component. */
 int BuildWorkPath(const char *destination, int kind, char *out, size_t outSize);
 
 /* `destination` with its last component replaced by let-go name number
- * `number` (below COPY_LET_GO_MAX) for that component; 1 when it fits,
- * else 0 with `out` empty. */
+ * `number` (below COPY_LET_GO_MAX) for that component. */
 int BuildLetGoPath(const char *destination, unsigned number, char *out, size_t outSize);
 
 /* The pattern that finds every let-go name of `destination` in its folder
- * ("...\\~SETUP-<hash>.D??"); 1 when it fits, else 0 with `out` empty. */
+ * ("...\\~SETUP-<hash>.D??"). */
 int BuildLetGoPattern(const char *destination, char *out, size_t outSize);
 
 /* 1 when `name` has the form of a working name (any kind, any case). */

@@ -7,40 +7,58 @@
 
 #include <string.h>
 
-#include <lzexpand.h>
-
-#include "copy_logic.h"
 #include "file_api.h"
 #include "../app/setup_state.h"
 #include "../setupinfo/inf_text.h"
+#include "../setupinfo/setup_info.h"
 
-DWORD KeptEntry(LONG index, BOOL version)
+/* Where file `name` goes: the driver directory, or with `version` its
+ * version subfolder ("...\3\NAME"). */
+static BOOL FolderPath(const char *name, BOOL version, char *out)
 {
-    return (DWORD)index * 2 + (version ? 1 : 0);
+    if (version)
+        return BuildVersionPath(g_state.driverDirectory, (int32_t)g_state.driverVersion, name, out,
+                                SETUP_TEXT_MAX);
+    return BuildDestinationPath(g_state.driverDirectory, name, out, SETUP_TEXT_MAX);
 }
 
-/* The destination and kept-copy paths of an entry, from the list and the
- * driver directory as the copy built them. */
+static const char *ListName(LONG index)
+{
+    return NthKeyName(g_state.dependentFiles, sizeof(g_state.dependentFiles), (unsigned)index);
+}
+
+BOOL BuildCopyPaths(LONG index, CopyPaths *paths)
+{
+    const char *name = ListName(index);
+    paths->name = name;
+    paths->versionPath[0] = '\0';
+    if (name == NULL || !IsBareFileName(name) || g_state.driverDirectory[0] == '\0')
+        return FALSE;
+    if (!FolderPath(name, FALSE, paths->destination) ||
+        !BuildWorkPath(paths->destination, COPY_WORK_TEMPORARY, paths->temporary, SETUP_TEXT_MAX) ||
+        !FitsOpenRecord(paths->temporary) || !FitsOpenRecord(paths->destination))
+        return FALSE;
+    if (g_state.driverVersion > 1 && (!FolderPath(name, TRUE, paths->versionPath) ||
+                                      !BuildWorkPath(paths->versionPath, COPY_WORK_TEMPORARY,
+                                                     paths->versionTemporary, SETUP_TEXT_MAX)))
+        return FALSE;
+    return BuildDestinationPath(GetPackageFolder(), name, paths->source, SETUP_TEXT_MAX);
+}
+
+/* The destination and kept-copy paths of an entry. */
 static BOOL EntryPaths(DWORD entry, char *destination, char *kept)
 {
-    const char *name =
-        NthKeyName(g_state.dependentFiles, sizeof(g_state.dependentFiles), (unsigned)(entry / 2));
-    if (name == NULL)
-        return FALSE;
-    BOOL built =
-        entry % 2 == 0
-            ? BuildDestinationPath(g_state.driverDirectory, name, destination, COPY_TEXT_MAX)
-            : BuildVersionPath(g_state.driverDirectory, (int32_t)g_state.driverVersion, name,
-                               destination, COPY_TEXT_MAX);
-    return built && BuildWorkPath(destination, COPY_WORK_KEPT, kept, COPY_TEXT_MAX);
+    const char *name = ListName((LONG)(entry / 2));
+    return name != NULL && FolderPath(name, entry % 2 != 0, destination) &&
+           BuildWorkPath(destination, COPY_WORK_KEPT, kept, SETUP_TEXT_MAX);
 }
 
 /* TRUE when this run already keeps an earlier copy under `kept`: a name
  * listed twice is kept once, before its first replacement. */
 static BOOL KeptThisRun(const char *kept)
 {
-    char destination[COPY_TEXT_MAX];
-    char listed[COPY_TEXT_MAX];
+    char destination[SETUP_TEXT_MAX];
+    char listed[SETUP_TEXT_MAX];
     for (uint32_t i = 0; i < g_state.keptCopies.count; ++i)
     {
         if (EntryPaths(g_state.keptCopies.entries[i], destination, listed) &&
@@ -95,7 +113,7 @@ static unsigned RenameToLetGo(const char *path, const char *destination, char *l
 {
     for (unsigned n = 0; n < COPY_LET_GO_MAX; ++n)
     {
-        if (!BuildLetGoPath(destination, n, letGo, COPY_TEXT_MAX))
+        if (!BuildLetGoPath(destination, n, letGo, SETUP_TEXT_MAX))
             break;
         if (!PathExists(letGo))
             return MoveRetried(path, letGo, 0) ? n : COPY_LET_GO_MAX;
@@ -114,7 +132,7 @@ static LONG MoveOver(const char *from, const char *destination)
     if (MoveRetried(from, destination, MOVEFILE_REPLACE_EXISTING))
         return REPLACE_DONE;
     DWORD error = GetLastError();
-    char setAside[COPY_TEXT_MAX];
+    char setAside[SETUP_TEXT_MAX];
     if (!IsFileBusyError(error) ||
         RenameToLetGo(destination, destination, setAside) == COPY_LET_GO_MAX)
         return FileErrorCode(error);
@@ -134,7 +152,7 @@ static LONG MoveOver(const char *from, const char *destination)
  * before). */
 static void LetGoKeptCopy(const char *kept, const char *destination)
 {
-    char letGo[COPY_TEXT_MAX];
+    char letGo[SETUP_TEXT_MAX];
     if (RenameToLetGo(kept, destination, letGo) < COPY_LET_GO_MAX)
         DeleteNowOrAtRestart(letGo);
     else
@@ -146,8 +164,8 @@ static void LetGoKeptCopy(const char *kept, const char *destination)
  * has not come yet). */
 static void DeleteLetGoNames(const char *destination)
 {
-    char pattern[COPY_TEXT_MAX];
-    char letGo[COPY_TEXT_MAX];
+    char pattern[SETUP_TEXT_MAX];
+    char letGo[SETUP_TEXT_MAX];
     WIN32_FIND_DATAA found;
     if (!BuildLetGoPattern(destination, pattern, sizeof(pattern)))
         return;
@@ -171,8 +189,8 @@ static void DeleteLetGoNames(const char *destination)
 
 BOOL RemoveLeftovers(const char *destination)
 {
-    char temporary[COPY_TEXT_MAX];
-    char kept[COPY_TEXT_MAX];
+    char temporary[SETUP_TEXT_MAX];
+    char kept[SETUP_TEXT_MAX];
     if (BuildWorkPath(destination, COPY_WORK_TEMPORARY, temporary, sizeof(temporary)) &&
         PathExists(temporary))
         g_files->deleteFile(temporary);
@@ -186,7 +204,11 @@ BOOL RemoveLeftovers(const char *destination)
     return MoveOver(kept, destination) == REPLACE_DONE;
 }
 
-BOOL FlushWrittenFile(const char *path)
+/* Writes a file's data through to the disk: LZ32's handle is no file
+ * handle, so the file is opened again for this, sharing it with any
+ * reader.  FALSE, with the last error, when it cannot be opened (after the
+ * retries of a file in use) or flushed. */
+static BOOL FlushWrittenFile(const char *path)
 {
     HANDLE file = INVALID_HANDLE_VALUE;
     /* Shared, so that a virus scanner reading the fresh file does not make
@@ -239,12 +261,16 @@ static LONG KeepEarlierCopy(const char *destination, const char *kept, DWORD ent
     return REPLACE_DONE;
 }
 
-LONG ReplaceFromTemporary(const char *temporary, const char *destination, DWORD entry)
+/* Flushes `temporary`, keeps the earlier copy of `destination` (entry
+ * `entry`) and moves the temporary over it (PlaceDriverFile). */
+static LONG ReplaceFromTemporary(const char *temporary, const char *destination, DWORD entry)
 {
-    char kept[COPY_TEXT_MAX];
+    char kept[SETUP_TEXT_MAX];
     BOOL keptNow = FALSE;
     LONG code = COPY_ERROR_OPEN;
-    if (BuildWorkPath(destination, COPY_WORK_KEPT, kept, sizeof(kept)))
+    if (!FlushWrittenFile(temporary))
+        code = FileErrorCode(GetLastError());
+    else if (BuildWorkPath(destination, COPY_WORK_KEPT, kept, sizeof(kept)))
         code = KeepEarlierCopy(destination, kept, entry, &keptNow);
     if (code == REPLACE_DONE)
         code = MoveOver(temporary, destination);
@@ -263,14 +289,31 @@ LONG ReplaceFromTemporary(const char *temporary, const char *destination, DWORD 
     return code;
 }
 
+LONG PlaceDriverFile(LONG index, const CopyPaths *paths)
+{
+    /* Kept-copy entries as KeptCopies numbers them. */
+    LONG code = ReplaceFromTemporary(paths->temporary, paths->destination, (DWORD)index * 2);
+    if (code != REPLACE_DONE || paths->versionPath[0] == '\0')
+        return code;
+    /* A copy that cannot be made in the version subfolder is reported as
+     * one in the driver directory is: the spooler loads the driver from
+     * that folder. */
+    if (g_files->copyFile(paths->destination, paths->versionTemporary, FALSE))
+        return ReplaceFromTemporary(paths->versionTemporary, paths->versionPath,
+                                    (DWORD)index * 2 + 1);
+    code = FileErrorCode(GetLastError());
+    g_files->deleteFile(paths->versionTemporary);
+    return code;
+}
+
 /* The let-go of a run that succeeded, in two passes: first every kept copy
  * is renamed, so that a run ended half-way leaves as few kept names as
  * possible for a later start to put back, then each is deleted. */
 static void LetGoKeptCopies(void)
 {
-    char destination[COPY_TEXT_MAX];
-    char kept[COPY_TEXT_MAX];
-    char letGo[COPY_TEXT_MAX];
+    char destination[SETUP_TEXT_MAX];
+    char kept[SETUP_TEXT_MAX];
+    char letGo[SETUP_TEXT_MAX];
     unsigned char number[COPY_KEPT_MAX]; /* COPY_LET_GO_MAX: not renamed */
     uint32_t count = g_state.keptCopies.count;
     for (uint32_t i = 0; i < count; ++i)
@@ -293,8 +336,8 @@ static void LetGoKeptCopies(void)
 
 int FinishReplacedFiles(BOOL succeeded)
 {
-    char destination[COPY_TEXT_MAX];
-    char kept[COPY_TEXT_MAX];
+    char destination[SETUP_TEXT_MAX];
+    char kept[SETUP_TEXT_MAX];
     int notPutBack = 0;
     if (succeeded)
         LetGoKeptCopies();

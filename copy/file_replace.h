@@ -1,24 +1,44 @@
 /*
- * Replacing a driver file so that its name always holds either the earlier
- * file or the whole new one: the new file is written under a temporary
- * name beside it, flushed, and moved over it; the earlier file is kept
- * under the copy's own name until the run's outcome is known, and then let
- * go (success) or moved back (any other end).  The kept copies are listed
- * in g_state.keptCopies by list index and folder, so that the run's end
- * finds them again.
+ * A driver file's paths, and its placing in both folders so that each name
+ * always holds either the earlier file or the whole new one: the new file
+ * is written under a temporary name beside it, flushed, and moved over it;
+ * the earlier file is kept under the copy's own name until the run's
+ * outcome is known, and then let go (success) or moved back (any other
+ * end).  The kept copies are listed in g_state.keptCopies by list index and
+ * folder, so that the run's end finds them again.
  */
 #ifndef SETUP_FILE_REPLACE_H
 #define SETUP_FILE_REPLACE_H
 
 #include <windows.h>
 
-/* What ReplaceFromTemporary answers when the destination now holds the new
- * file; otherwise it answers the error code to report. */
+#include "copy_logic.h"
+
+/* What placing a file answers when it is in place. */
 #define REPLACE_DONE 0
 
-/* The kept-copy entry of file `index` in the driver directory (version
- * FALSE) or in its version subfolder. */
-DWORD KeptEntry(LONG index, BOOL version);
+/* Every path of one file of the list: where it is read in the program's
+ * folder, where it goes in the driver directory and, for a driver version
+ * above 1, in its version subfolder (empty otherwise), and the temporary
+ * beside each destination.  `name` is the file's list name, NULL past the
+ * list's end. */
+struct CopyPaths
+{
+    const char *name;
+    char source[SETUP_TEXT_MAX];
+    char destination[SETUP_TEXT_MAX];
+    char temporary[SETUP_TEXT_MAX];
+    char versionPath[SETUP_TEXT_MAX];
+    char versionTemporary[SETUP_TEXT_MAX];
+};
+
+/* The paths of file `index` of the list, or FALSE before anything is
+ * touched when the name could reach outside the driver directory, a path
+ * would not fit its buffer (a cut path would name another file), or the
+ * temporary that LZ32 creates would not fit its open record.  The
+ * destination is held to that record too, as when LZ32 created it: a name
+ * the copy refused before is refused still. */
+BOOL BuildCopyPaths(LONG index, CopyPaths *paths);
 
 /* Clears what an earlier run left of `destination`: its temporary and its
  * let-go names are deleted; its kept copy, unless this run keeps it, is
@@ -29,21 +49,16 @@ DWORD KeptEntry(LONG index, BOOL version);
  * never another run's kept copies or temporaries. */
 BOOL RemoveLeftovers(const char *destination);
 
-/* Writes a file's data through to the disk: LZ32's handle is no file
- * handle, so the file is opened again for this, sharing it with any
- * reader.  FALSE, with the last error, when it cannot be opened (after the
- * retries of a file in use) or flushed. */
-BOOL FlushWrittenFile(const char *path);
-
-/* Keeps the earlier copy of `destination` (entry `entry`) and moves the
- * complete, flushed `temporary` over it; a destination in use is set aside
- * and deleted at the next restart.  On failure the temporary is deleted,
- * the destination is as it was, and the answer is the code to report:
- * LZERROR_WRITE when keeping the earlier copy found the disk full,
- * COPY_ERROR_OPEN when the destination cannot be replaced (read-only, a
- * folder, in use beyond the retries and not to be set aside, or refused by
- * the file system). */
-LONG ReplaceFromTemporary(const char *temporary, const char *destination, DWORD entry);
+/* Places file `index`, whose new content is complete in paths->temporary,
+ * in both folders: in each the new file is flushed, the earlier copy kept,
+ * and the new file moved over the destination; a destination in use is
+ * set aside and deleted at the next restart.  The version subfolder's copy
+ * is made from the placed file.  REPLACE_DONE, or the code to report with
+ * the temporaries deleted and the failing destination as it was:
+ * LZERROR_WRITE for a full disk, COPY_ERROR_OPEN when a destination cannot
+ * be replaced (read-only, a folder, in use beyond the retries and not to
+ * be set aside, or refused by the file system). */
+LONG PlaceDriverFile(LONG index, const CopyPaths *paths);
 
 /* The run's end for the replaced files: with `succeeded` the kept copies
  * are let go (deleted, or at the next restart where Windows refuses), else

@@ -16,6 +16,9 @@
  * when it has none), keeping its size, and brings it to the foreground. */
 void CenterDialog(HWND hwnd);
 
+/* The type of an error or a warning: OK, with the stop icon. */
+#define MESSAGE_ERROR_TYPE (MB_OK | MB_ICONHAND)
+
 /* Shows the message dialog modally over owner.  text and title must stay
  * valid until the call returns.  Returns the command that ended it, or -1
  * when the dialog could not be shown (never 6, so a cancel question that

@@ -22,8 +22,6 @@
 #include "../spooler/port_names.h"
 #include "../spooler/registration.h"
 
-#define WARNING_TYPE (MB_OK | MB_ICONHAND) /* 16 */
-
 /* Cancel on the welcome, model and port pages: only Yes ends the page. */
 static void OnPageCancel(HWND hwnd)
 {
@@ -154,7 +152,7 @@ static int OnPortChosen(HWND hwnd)
 {
     if (RemovePrinterAndDriver(g_state.modelName))
         return 1;
-    MessageBoxA(hwnd, g_profile.inUseMessage, g_profile.inUseCaption, MB_OK | MB_ICONHAND);
+    MessageBoxA(hwnd, g_profile.inUseMessage, g_profile.inUseCaption, MESSAGE_ERROR_TYPE);
     EndDialog(hwnd, IDCANCEL);
     return 0;
 }
@@ -185,7 +183,7 @@ static void OnChoiceNext(HWND hwnd)
     const ChoicePage &page = *g_state.choicePage;
     if (!ReadSelectedItem(hwnd, page.listId, page.chosen))
     {
-        ShowMessageById(hwnd, page.noSelectionText, IDS_TITLE_WARNING, WARNING_TYPE);
+        ShowMessageById(hwnd, page.noSelectionText, IDS_TITLE_WARNING, MESSAGE_ERROR_TYPE);
         return;
     }
     if (page.onChosen(hwnd))

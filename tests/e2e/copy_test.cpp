@@ -19,8 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "driver.h"
-#include "profile/resource.h"
+#include "wizard_fixture.h"
 
 using namespace e2e;
 
@@ -128,33 +127,18 @@ bool PackageWithBigFile(const std::string &from, const std::string &to, const st
     return WriteWholeFile(infPath, inf) && WriteWholeFile(to + "\\BIG.BIN", std::string(size, 'b'));
 }
 
-class CopyE2E : public ::testing::Test
+class CopyE2E : public Wizard
 {
   protected:
-    Deliverable d;
-    Process p;
     bool noModel = false;
 
     void SetUp() override
     {
-        if (!d.Load() || Env("SETUP_SOURCE_DIR").empty())
-            GTEST_SKIP() << "SETUP_PROGRAM, SETUP_LANG, SETUP_MODEL, SETUP_SYSTEMS or "
-                            "SETUP_SOURCE_DIR not set";
-        ASSERT_TRUE(SetWindowsVersion("win7"));
-    }
-
-    const char *Text(const char *english, const char *korean) const
-    {
-        return d.Korean() ? korean : english;
-    }
-
-    HWND WaitFor(int mark, DWORD timeoutMs = 10000)
-    {
-        return WaitForWindow(p.Id(), timeoutMs,
-                             [mark](HWND h) {
-                                 return IsWindowVisible(h) && IsWindowEnabled(h) &&
-                                        GetDlgItem(h, mark) != NULL;
-                             });
+        Wizard::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        if (Env("SETUP_SOURCE_DIR").empty())
+            GTEST_SKIP() << "SETUP_SOURCE_DIR not set";
     }
 
     /* From the start to the copy dialog: the first model, the port the page
@@ -163,10 +147,8 @@ class CopyE2E : public ::testing::Test
     {
         if (!p.Start(folder + "\\" + d.program.substr(d.folder.size() + 1), folder))
             return NULL;
-        HWND welcome = WaitFor(IDC_WELCOME_TEXT, 20000);
-        if (welcome == NULL || !Click(welcome, IDC_NEXT))
-            return NULL;
-        HWND model = WaitFor(IDC_MODEL_LIST);
+        HWND welcome = WaitFor(kWelcomeMark, 20000);
+        HWND model = welcome ? Press(welcome, IDC_NEXT, kModelMark) : NULL;
         if (model == NULL)
             return NULL;
         if (ListItems(model, IDC_MODEL_LIST).empty())
@@ -175,8 +157,7 @@ class CopyE2E : public ::testing::Test
             return NULL;
         }
         SelectListItem(model, IDC_MODEL_LIST, 0);
-        Click(model, IDC_NEXT);
-        HWND port = WaitFor(IDC_PORT_LIST);
+        HWND port = Press(model, IDC_NEXT, kPortMark);
         if (port == NULL)
             return NULL;
         if (SendDlgItemMessageW(port, IDC_PORT_LIST, LB_GETCURSEL, 0, 0) < 0)
@@ -188,7 +169,7 @@ class CopyE2E : public ::testing::Test
     /* The final page's outcome text; leaves it with OK and checks the exit. */
     std::string FinishAtFinalPage()
     {
-        HWND final = WaitFor(IDC_SET_DEFAULT, 30000);
+        HWND final = WaitFor(kFinalMark, 30000);
         if (final == NULL)
             return "(no final page)";
         std::string outcome = ControlText(final, IDC_OUTCOME_TEXT);
@@ -200,17 +181,16 @@ class CopyE2E : public ::testing::Test
     }
     /* The copy dialog's error ("File open error." unless told), then the
      * failure page. */
-    void ExpectErrorAndFailure(HWND copy, const char *english = "File open error.",
-                               const char *korean = "파일이 없습니다.")
+    void ExpectErrorAndFailure(HWND copy, const pagetext::Text &error = pagetext::kFileOpenError)
     {
         ASSERT_NE(copy, nullptr) << "no copy dialog";
-        HWND error = WaitFor(IDC_MESSAGE_TEXT, 20000);
-        ASSERT_NE(error, nullptr) << "no error message";
-        EXPECT_EQ(Text("Error", "오류"), TextUtf8(error));
-        EXPECT_EQ(Text(english, korean), ControlText(error, IDC_MESSAGE_TEXT));
-        EXPECT_TRUE(StaticShowsSystemIcon(GetDlgItem(error, IDC_MESSAGE_ICON), 32513));
-        Click(error, IDOK);
-        EXPECT_EQ(Text("The Installation has failed.", "설치를 중지합니다."), FinishAtFinalPage());
+        HWND box = WaitFor(kQuestionMark, 20000);
+        ASSERT_NE(box, nullptr) << "no error message";
+        EXPECT_EQ(Text(pagetext::kErrorTitle), TextUtf8(box));
+        EXPECT_EQ(Text(error), ControlText(box, IDC_MESSAGE_TEXT));
+        EXPECT_TRUE(StaticShowsSystemIcon(GetDlgItem(box, IDC_MESSAGE_ICON), 32513));
+        Click(box, IDOK);
+        EXPECT_EQ(Text(pagetext::kInstallFailed), FinishAtFinalPage());
     }
 };
 
@@ -224,9 +204,8 @@ TEST_F(CopyE2E, SamplePackageLandsInTheDriverDirectory)
     if (noModel)
         GTEST_SKIP() << "the model page lists no model, so no file reaches the copy";
     ASSERT_NE(copy, nullptr) << "no copy dialog";
-    EXPECT_EQ(Text("Copying Files...", "파일 복사 중..."), TextUtf8(copy));
-    EXPECT_EQ(Text("The Installation has done successfully.", "설치가 완료되었습니다."),
-              FinishAtFinalPage());
+    EXPECT_EQ(Text(pagetext::kCopyCaption), TextUtf8(copy));
+    EXPECT_EQ(Text(pagetext::kInstallDone), FinishAtFinalPage());
     const std::string samples = Env("SETUP_SOURCE_DIR") + "\\samples\\" + d.model + "\\";
     const std::pair<std::string, std::string> files[] = {
         {d.model + ".GPD", samples + d.model + ".GPD"},
@@ -310,7 +289,7 @@ TEST_F(CopyE2E, CancelOrKillDuringALargeFileKeepsOtherDriversCopies)
         HWND question = WaitFor(IDYES, 30000);
         ASSERT_NE(question, nullptr) << "no cancel question";
         Click(question, IDYES);
-        EXPECT_EQ(Text("The Installation has failed.", "설치를 중지합니다."), FinishAtFinalPage());
+        EXPECT_EQ(Text(pagetext::kInstallFailed), FinishAtFinalPage());
         ExpectOtherDriversCopiesKept(d.model + ".GPD");
         ExpectOtherDriversCopiesKept("BIG.BIN");
         EXPECT_EQ(std::vector<std::string>(), WorkingFilesLeft());
@@ -318,8 +297,7 @@ TEST_F(CopyE2E, CancelOrKillDuringALargeFileKeepsOtherDriversCopies)
     /* The killed run's leftovers, cleared by a next run that succeeds. */
     HWND copy = WalkToCopy(folder);
     ASSERT_NE(copy, nullptr) << "no copy dialog";
-    EXPECT_EQ(Text("The Installation has done successfully.", "설치가 완료되었습니다."),
-              FinishAtFinalPage());
+    EXPECT_EQ(Text(pagetext::kInstallDone), FinishAtFinalPage());
     EXPECT_EQ(std::vector<std::string>(), WorkingFilesLeft());
     EXPECT_EQ(size, ReadWholeFile(std::string(kDriverDirectory) + "3\\BIG.BIN").size());
 }
@@ -343,7 +321,7 @@ TEST_F(CopyE2E, DiskThatFillsDuringASharedFileKeepsOtherDriversCopies)
     ASSERT_TRUE(PackageWithBigFile(d.folder, folder, d.model, (size_t)room.QuadPart + (256 << 10)));
     HWND copy = WalkToCopy(folder);
     ASSERT_FALSE(noModel);
-    ExpectErrorAndFailure(copy, "Insufficient disk space.", "설치할 디스크 공간이 부족합니다.");
+    ExpectErrorAndFailure(copy, pagetext::kDiskFullError);
     ExpectOtherDriversCopiesKept(d.model + ".GPD");
     ExpectOtherDriversCopiesKept("BIG.BIN");
     EXPECT_EQ(std::vector<std::string>(), WorkingFilesLeft());
@@ -383,8 +361,7 @@ TEST_F(CopyE2E, DllLoadedFromTheVersionFolderIsSetAside)
         GTEST_SKIP() << "the model page lists no model, so no file reaches the copy";
     }
     ASSERT_NE(copy, nullptr) << "no copy dialog";
-    EXPECT_EQ(Text("The Installation has done successfully.", "설치가 완료되었습니다."),
-              FinishAtFinalPage());
+    EXPECT_EQ(Text(pagetext::kInstallDone), FinishAtFinalPage());
     const std::string want =
         ReadWholeFile(Env("SETUP_SOURCE_DIR") + "\\samples\\" + d.model + "\\" + shared);
     EXPECT_TRUE(ReadWholeFile(kDriverDirectory + shared) == want);
@@ -445,8 +422,7 @@ TEST_F(CopyE2E, PlantedSystemDllsAreNotLoaded)
     if (noModel)
         GTEST_SKIP() << "the model page lists no model, so no file reaches the copy";
     ASSERT_NE(copy, nullptr) << "no copy dialog";
-    EXPECT_EQ(Text("The Installation has done successfully.", "설치가 완료되었습니다."),
-              FinishAtFinalPage());
+    EXPECT_EQ(Text(pagetext::kInstallDone), FinishAtFinalPage());
     for (const std::string &dll : planted)
         EXPECT_EQ("(missing)", ReadWholeFile(folder + "\\" + dll + ".loaded"))
             << dll << " was loaded";

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/win32/support/spooler_enum.h"
 #include "wizard_fixture.h"
 
 using namespace e2e;
@@ -20,59 +21,6 @@ namespace
 {
 
 const char kPortsKey[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Ports";
-
-/* Page texts of one language, as the templates hold them. */
-struct PageTexts
-{
-    const char *wizardCaption;
-    const char *welcomeSentence;
-    const char *next;
-    const char *back;
-    const char *cancel;
-    const char *modelInstruction;
-    const char *modelLabel;
-    const char *portInstruction;
-    const char *portLabel;
-    const char *statusWriting;
-    const char *finalCaption;
-    const char *done;
-    const char *box;
-    const char *ok;
-};
-
-const PageTexts kEnglish = {
-    "Tarvik Printer Driver Install Wizard",
-    " Welcome to the Install Wizard for QXV Driver. To continue, click Next.",
-    "Next",
-    "&Back",
-    "&Cancel",
-    " Select printer model to install. To continue, click Next.",
-    "Printer &Models:",
-    " Select the port connected to printer. To continue, click Next.",
-    "Printer &Ports:",
-    "Writing system information...",
-    "Printer Driver Setup",
-    "The Installation has done successfully.",
-    "Set as &default printer",
-    "&Ok",
-};
-
-const PageTexts kKorean = {
-    "Tarvik 프린터 드라이버 설치 마법사",
-    " Tarvik 프린터 드라이버 설치를 시작합니다.  계속 하려면 \"다음\" 버튼을 누르십시오.",
-    "다음",
-    "이전(&B)",
-    "취소(&C)",
-    " 목록에서 설치할 프린터 모델을 선택하시고, \"다음\" 버튼을 누르십시오.",
-    "프린터 모델(&M):",
-    " 프린터가 연결된 포트를 지정합니다.\n목록에서 포트를 선택한 후, \"다음\" 버튼을 누르십시오.",
-    "연결할 포트(&P):",
-    "시스템 정보를 수정하고 있습니다...",
-    "프린터 드라이버 설치",
-    "설치가 완료되었습니다.",
-    "기본 프린터로 설정합니다.(&D)",
-    "확인(&O)",
-};
 
 struct DriverSeen
 {
@@ -92,22 +40,15 @@ std::string BareName(const char *path)
 std::vector<DriverSeen> DriversNamed(const std::string &name)
 {
     std::vector<DriverSeen> found;
-    DWORD needed = 0, count = 0;
-    EnumPrinterDriversA(NULL, (LPSTR) "Windows NT x86", 3, NULL, 0, &needed, &count);
-    std::vector<BYTE> buf(needed + 1);
-    if (!needed || !EnumPrinterDriversA(NULL, (LPSTR) "Windows NT x86", 3, buf.data(), needed,
-                                        &needed, &count))
-        return found;
-    const DRIVER_INFO_3A *d = (const DRIVER_INFO_3A *)buf.data();
-    for (DWORD i = 0; i < count; i++)
+    for (const DRIVER_INFO_3A &d : spoolenum::Drivers<DRIVER_INFO_3A>("Windows NT x86", 3))
     {
-        if (name != (d[i].pName ? d[i].pName : ""))
+        if (name != (d.pName ? d.pName : ""))
             continue;
         DriverSeen seen;
-        seen.dataFile = BareName(d[i].pDataFile);
-        for (const char *f = d[i].pDependentFiles; f && *f; f += strlen(f) + 1)
+        seen.dataFile = BareName(d.pDataFile);
+        for (const char *f = d.pDependentFiles; f && *f; f += strlen(f) + 1)
             seen.dependentFiles.push_back(BareName(f));
-        seen.dataType = d[i].pDefaultDataType ? d[i].pDefaultDataType : "";
+        seen.dataType = d.pDefaultDataType ? d.pDefaultDataType : "";
         found.push_back(seen);
     }
     return found;
@@ -125,19 +66,12 @@ struct PrinterSeen
 std::vector<PrinterSeen> PrintersNamed(const std::string &name)
 {
     std::vector<PrinterSeen> found;
-    DWORD needed = 0, count = 0;
-    EnumPrintersA(PRINTER_ENUM_LOCAL, NULL, 2, NULL, 0, &needed, &count);
-    std::vector<BYTE> buf(needed + 1);
-    if (!needed || !EnumPrintersA(PRINTER_ENUM_LOCAL, NULL, 2, buf.data(), needed, &needed, &count))
-        return found;
-    const PRINTER_INFO_2A *p = (const PRINTER_INFO_2A *)buf.data();
-    for (DWORD i = 0; i < count; i++)
-        if (name == (p[i].pPrinterName ? p[i].pPrinterName : ""))
-            found.push_back({p[i].pDriverName ? p[i].pDriverName : "",
-                             p[i].pPortName ? p[i].pPortName : "",
-                             p[i].pDatatype ? p[i].pDatatype : "",
-                             p[i].pPrintProcessor ? p[i].pPrintProcessor : "",
-                             p[i].pComment ? p[i].pComment : ""});
+    for (const PRINTER_INFO_2A &p : spoolenum::LocalPrinters<PRINTER_INFO_2A>(2))
+        if (name == (p.pPrinterName ? p.pPrinterName : ""))
+            found.push_back({p.pDriverName ? p.pDriverName : "", p.pPortName ? p.pPortName : "",
+                             p.pDatatype ? p.pDatatype : "",
+                             p.pPrintProcessor ? p.pPrintProcessor : "",
+                             p.pComment ? p.pComment : ""});
     return found;
 }
 
@@ -201,10 +135,6 @@ class PortList
 class Install : public Wizard
 {
   protected:
-    const PageTexts &T() const
-    {
-        return d.Korean() ? kKorean : kEnglish;
-    }
     std::vector<std::string> Models() const
     {
         std::string m = "Tarvik " + d.model;
@@ -302,13 +232,13 @@ class Install : public Wizard
 
     void ExpectCompletedFinalPage(HWND final)
     {
-        EXPECT_EQ(T().finalCaption, TextUtf8(final));
-        EXPECT_EQ(T().done, ControlText(final, IDC_OUTCOME_TEXT));
+        EXPECT_EQ(Text(pagetext::kFinalCaption), TextUtf8(final));
+        EXPECT_EQ(Text(pagetext::kInstallDone), ControlText(final, IDC_OUTCOME_TEXT));
         EXPECT_TRUE(StaticShowsSystemIcon(GetDlgItem(final, IDC_MESSAGE_ICON), 32516));
         EXPECT_TRUE(ControlVisible(final, IDC_SET_DEFAULT));
-        EXPECT_EQ(T().box, ControlText(final, IDC_SET_DEFAULT));
+        EXPECT_EQ(Text(pagetext::kSetDefault), ControlText(final, IDC_SET_DEFAULT));
         EXPECT_EQ(BST_CHECKED, SendMessageW(GetDlgItem(final, IDC_SET_DEFAULT), BM_GETCHECK, 0, 0));
-        EXPECT_EQ(T().ok, ControlText(final, IDOK));
+        EXPECT_EQ(Text(pagetext::kOk), ControlText(final, IDOK));
         EXPECT_NE(std::string::npos, ControlText(final, IDC_COPYRIGHT).find("Copyright"));
         EXPECT_TRUE(Focused(final, IDOK));
         EXPECT_FALSE(ControlVisible(final, IDC_PICTURE_BUTTON));
@@ -331,21 +261,22 @@ TEST_F(Install, ChosenModelAndPortAreInstalledAndMadeDefault)
 {
     HWND page = StartToWelcome();
     ASSERT_NE(page, nullptr) << "no welcome page";
-    EXPECT_EQ(T().wizardCaption, TextUtf8(page));
+    EXPECT_EQ(Text(pagetext::kWizardCaption), TextUtf8(page));
     EXPECT_EQ(WelcomeText(), ControlText(page, kWelcomeMark));
     std::vector<std::string> statics = StaticTexts(page);
-    EXPECT_NE(statics.end(), std::find(statics.begin(), statics.end(), T().welcomeSentence));
-    EXPECT_EQ(T().next, ControlText(page, IDC_NEXT));
-    EXPECT_EQ(T().cancel, ControlText(page, IDCANCEL));
+    EXPECT_NE(statics.end(),
+              std::find(statics.begin(), statics.end(), Text(pagetext::kWelcomeSentence)));
+    EXPECT_EQ(Text(pagetext::kNext), ControlText(page, IDC_NEXT));
+    EXPECT_EQ(Text(pagetext::kCancel), ControlText(page, IDCANCEL));
 
     page = Press(page, IDC_NEXT, kModelMark);
     ASSERT_NE(page, nullptr) << "no model page";
-    EXPECT_EQ(T().wizardCaption, TextUtf8(page));
-    EXPECT_EQ(T().modelInstruction, ControlText(page, IDC_INSTRUCTION));
-    EXPECT_EQ(T().modelLabel, ControlText(page, IDC_MODEL_LABEL));
-    EXPECT_EQ(T().back, ControlText(page, IDC_BACK));
-    EXPECT_EQ(T().next, ControlText(page, IDC_NEXT));
-    EXPECT_EQ(T().cancel, ControlText(page, IDCANCEL));
+    EXPECT_EQ(Text(pagetext::kWizardCaption), TextUtf8(page));
+    EXPECT_EQ(Text(pagetext::kModelInstruction), ControlText(page, IDC_INSTRUCTION));
+    EXPECT_EQ(Text(pagetext::kModelLabel), ControlText(page, IDC_MODEL_LABEL));
+    EXPECT_EQ(Text(pagetext::kBack), ControlText(page, IDC_BACK));
+    EXPECT_EQ(Text(pagetext::kNext), ControlText(page, IDC_NEXT));
+    EXPECT_EQ(Text(pagetext::kCancel), ControlText(page, IDCANCEL));
     EXPECT_EQ(Models(), ListItems(page, kModelMark));
     EXPECT_EQ(Models()[0], Selected(page, kModelMark));
     EXPECT_TRUE(Focused(page, kModelMark));
@@ -354,10 +285,10 @@ TEST_F(Install, ChosenModelAndPortAreInstalledAndMadeDefault)
 
     page = Press(page, IDC_NEXT, kPortMark);
     ASSERT_NE(page, nullptr) << "no port page";
-    EXPECT_EQ(T().wizardCaption, TextUtf8(page));
-    EXPECT_EQ(T().portInstruction, ControlText(page, IDC_INSTRUCTION));
-    EXPECT_EQ(T().portLabel, ControlText(page, IDC_PORT_LABEL));
-    EXPECT_EQ(T().back, ControlText(page, IDC_BACK));
+    EXPECT_EQ(Text(pagetext::kWizardCaption), TextUtf8(page));
+    EXPECT_EQ(Text(pagetext::kPortInstruction), ControlText(page, IDC_INSTRUCTION));
+    EXPECT_EQ(Text(pagetext::kPortLabel), ControlText(page, IDC_PORT_LABEL));
+    EXPECT_EQ(Text(pagetext::kBack), ControlText(page, IDC_BACK));
     EXPECT_EQ((std::vector<std::string>{
                   "COM1:", "COM2:", "COM3:", "COM4:", "FILE:", "LPT1:", "LPT2:", "LPT3:"}),
               ListItems(page, kPortMark));
@@ -370,7 +301,7 @@ TEST_F(Install, ChosenModelAndPortAreInstalledAndMadeDefault)
         p.Id(), 20000,
         [](HWND h) { return IsWindowVisible(h) && GetDlgItem(h, IDC_STATUS_TEXT) != NULL; });
     ASSERT_NE(status, nullptr) << "no status window during the install";
-    EXPECT_EQ(T().statusWriting, ControlText(status, IDC_STATUS_TEXT));
+    EXPECT_EQ(Text(pagetext::kStatusWriting), ControlText(status, IDC_STATUS_TEXT));
 
     HWND final = WaitFor(kFinalMark, 30000);
     ASSERT_NE(final, nullptr) << "no final page";
@@ -489,9 +420,8 @@ TEST_F(Install, PortListFollowsTheSpoolersPorts)
         ASSERT_TRUE(Click(page, IDC_NEXT));
         HWND warning = WaitFor(kQuestionMark, 5000);
         ASSERT_NE(warning, nullptr) << "no warning";
-        EXPECT_EQ(Text("Warinig", "경고"), TextUtf8(warning));
-        EXPECT_EQ(Text("Select printer port to connect.", "먼저 포트를 선택하십시오."),
-                  ControlText(warning, IDC_MESSAGE_TEXT));
+        EXPECT_EQ(Text(pagetext::kWarningTitle), TextUtf8(warning));
+        EXPECT_EQ(Text(pagetext::kSelectPort), ControlText(warning, IDC_MESSAGE_TEXT));
         EXPECT_TRUE(StaticShowsSystemIcon(GetDlgItem(warning, IDC_MESSAGE_ICON), 32513));
         ASSERT_TRUE(Click(warning, IDOK));
         ASSERT_TRUE(WaitGone(warning, 5000));
@@ -623,15 +553,14 @@ TEST_F(Install, EarlierPrinterSurvivesARunThatDoesNotInstallIt)
         }
         else if (c.ending == HALF_FAILED_REMOVAL)
         {
-            HWND box = WaitForCaption(p.Id(), Text("Setup error", "설치 오류"), 10000);
+            HWND box = WaitForCaption(p.Id(), Text(pagetext::kSetupErrorCaption), 10000);
             ASSERT_NE(box, nullptr) << "no in-use message";
             Click(box, IDOK);
         }
         HWND final = WaitFor(kFinalMark, 30000);
         ASSERT_NE(final, nullptr) << "no final page";
-        EXPECT_EQ(c.ending == OTHER_MODEL_INSTALLED
-                      ? T().done
-                      : Text("The Installation has failed.", "설치를 중지합니다."),
+        EXPECT_EQ(c.ending == OTHER_MODEL_INSTALLED ? Text(pagetext::kInstallDone)
+                                                    : Text(pagetext::kInstallFailed),
                   ControlText(final, IDC_OUTCOME_TEXT));
         ASSERT_TRUE(Click(final, IDOK));
         ExpectExit();

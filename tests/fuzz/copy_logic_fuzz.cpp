@@ -173,7 +173,7 @@ void CheckErrorCode(int32_t code)
                id == IDS_ERR_DAMAGED || id == IDS_ERR_DISK_FULL || id == IDS_ERR_MEMORY ||
                id == IDS_ERR_DECOMPRESS || id == IDS_ERR_UNKNOWN);
     int outcome = CopyFileOutcome(code);
-    FUZZ_CHECK((outcome == COPY_FILE_DONE) == (code >= 0));
+    FUZZ_CHECK((outcome == COPY_FILE_DONE) == (code == 0));
     FUZZ_CHECK(outcome == COPY_FILE_DONE || outcome == COPY_FILE_GIVE_UP ||
                outcome == COPY_FILE_RETRY);
     if (outcome == COPY_FILE_RETRY)

@@ -51,10 +51,17 @@ inline constexpr Text kSelectPort = {"Select printer port to connect.",
 inline constexpr Text kInstallDone = {"The Installation has done successfully.",
                                       "설치가 완료되었습니다."};
 inline constexpr Text kInstallFailed = {"The Installation has failed.", "설치를 중지합니다."};
+inline constexpr Text kCopyCaption = {"Copying Files...", "파일 복사 중..."};
+inline constexpr Text kErrorTitle = {"Error", "오류"};
+inline constexpr Text kFileOpenError = {"File open error.", "파일이 없습니다."};
+inline constexpr Text kDiskFullError = {"Insufficient disk space.",
+                                        "설치할 디스크 공간이 부족합니다."};
 
-/* The profile's texts: the final page's caption and the welcome page's
- * supported systems of the Windows 7 and the Vista builds. */
+/* The profile's texts: the final page's caption, the caption of the
+ * message that the driver is in use, and the welcome page's supported
+ * systems of the Windows 7 and the Vista builds. */
 inline constexpr Text kFinalCaption = {"Printer Driver Setup", "프린터 드라이버 설치"};
+inline constexpr Text kSetupErrorCaption = {"Setup error", "설치 오류"};
 inline constexpr Text kWelcomeWin7 = {
     "Supported operating system:\r\n"
     "\tWindows 7 Home x86\r\n"

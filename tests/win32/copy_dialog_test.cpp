@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "support/copy_harness.h"
+#include "support/gdi_count.h"
 #include "copy/copy_logic.h"
 #include "copy/file_api.h"
 #include "copy/lz_api.h"
@@ -32,8 +33,8 @@ namespace
 const std::vector<std::string> kNames = {"CPTEXT.TXT", "CPRAND.BIN", "CPEMPTY.DAT", "CPSMALL.INI"};
 /* As the package stores them: the text file SZDD-compressed. */
 const std::vector<std::string> kStored = {"CPTEXT.TX_", "CPRAND.BIN", "CPEMPTY.DAT", "CPSMALL.INI"};
-const char kQuestion[] = "Are you sure you want to cancel QXV driver installation?";
-const char kOpenError[] = "File open error.";
+const char *const kQuestion = pagetext::kConfirmCancel.english;
+const char *const kOpenError = pagetext::kFileOpenError.english;
 
 class CopyDialogTest : public ::testing::Test
 {
@@ -285,26 +286,13 @@ TEST_F(CopyDialogTest, BarSurvivesARepaint)
     EXPECT_EQ((std::vector<std::string>{"0: 0", "1: 0", "2: 0", "3: 0"}), seen);
 }
 
-/* Counts this process's GDI objects in the handle table Wine shares with
- * the process (PEB GdiSharedHandleTable, entries of 24 bytes). */
-int GdiObjectCount()
-{
-    void **peb = nullptr;
-    asm("movl %%fs:0x30, %0" : "=r"(peb));
-    void *table = peb[0x94 / 4];
-    if (table == nullptr)
-        return -1;
-    const BYTE *entry = static_cast<const BYTE *>(table);
-    int n = 0;
-    for (int i = 0; i < 0x10000; i++)
-        n += entry[i * 24 + 14] != 0; /* the type byte */
-    return n;
-}
-
 /* Guards against a brush or device context kept by each draw, the idle
  * redraw's and the control's own repaint's. */
 TEST_F(CopyDialogTest, RedrawsKeepNoGdiObjects)
 {
+    std::string why;
+    gdicount::Method method = gdicount::Calibrate(&why);
+    ASSERT_NE(gdicount::METHOD_NONE, method) << why;
     Folders f("gdi");
     ASSERT_TRUE(AddSources(f, {"CPSMALL.INI"}));
     const std::function<void(HWND)> redraws[] = {
@@ -314,15 +302,15 @@ TEST_F(CopyDialogTest, RedrawsKeepNoGdiObjects)
     for (const auto &redraw : redraws)
     {
         SetFiles({"CPSMALL.INI"}, f.drv);
-        int before = -1, after = -1;
+        long before = -1, after = -1;
         CopyRun run;
         run.allCopied = [&](HWND d)
         {
             redraw(d);
-            before = GdiObjectCount();
+            before = gdicount::Count(method);
             for (int i = 0; i < 300; i++)
                 redraw(d);
-            after = GdiObjectCount();
+            after = gdicount::Count(method);
         };
         EXPECT_EQ(1, RunDialog(run));
         ASSERT_GT(before, 0) << "no GDI handle table to count in";

@@ -55,7 +55,7 @@ TEST_F(CopyRootTest, DestinationThatCannotBeWrittenIsAFileOpenError)
     EXPECT_EQ(2, RunDialog(run));
     ASSERT_EQ(1u, run.messages.size());
     EXPECT_EQ("Error", run.messages[0].title);
-    EXPECT_EQ("File open error.", run.messages[0].text);
+    EXPECT_EQ(pagetext::kFileOpenError.english, run.messages[0].text);
     EXPECT_EQ(0, g_state.nextFileIndex);
     EXPECT_EQ("old copy", ReadFileBytes(drv + "CPSMALL.INI"));
     EXPECT_FALSE(Exists(drv + "CPSMALL.IN_"));
@@ -118,7 +118,7 @@ TEST_F(CopyRootTest, DiskThatFillsDuringExpansion)
         g_files = &kKernelFiles;
         ASSERT_EQ(1u, run.messages.size());
         EXPECT_EQ("Error", run.messages[0].title);
-        EXPECT_EQ("Insufficient disk space.", run.messages[0].text);
+        EXPECT_EQ(pagetext::kDiskFullError.english, run.messages[0].text);
         EXPECT_EQ(0, g_state.nextFileIndex);
         EXPECT_FALSE(Exists(drv + c.names[1]));
         EXPECT_EQ(before, DriverFiles(drv)) << "before the run's end";

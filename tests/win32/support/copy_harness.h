@@ -27,6 +27,7 @@
 #include "copy/copy_logic.h"
 #include "copy/file_replace.h"
 #include "profile/resource.h"
+#include "tests/support/page_texts.h"
 #include "pixels.h"
 #include "ui_driver.h"
 
@@ -45,7 +46,7 @@ struct Pixels
 {
     int width = 0;
     int height = 0;
-    std::vector<DWORD> px;
+    std::vector<uint32_t> px;
 };
 
 struct CopyRun
@@ -319,64 +320,38 @@ inline bool AddSources(const Folders &f, const std::vector<std::string> &stored)
 /* The bar's client area as it is on screen now. */
 inline Pixels Snapshot(HWND dialog)
 {
-    Pixels p;
     HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
-    RECT r;
-    GetClientRect(bar, &r);
-    p.width = r.right;
-    p.height = r.bottom;
-    pixels::Canvas canvas(p.width, p.height);
-    HDC dc = GetDC(bar);
-    BitBlt(canvas.Dc(), 0, 0, p.width, p.height, dc, 0, 0, SRCCOPY);
-    ReleaseDC(bar, dc);
-    std::vector<uint32_t> shown = canvas.Pixels();
-    p.px.assign(shown.begin(), shown.end());
-    return p;
+    SIZE size = pixels::ClientSize(bar);
+    pixels::Canvas canvas(size.cx, size.cy);
+    pixels::CaptureClient(bar, canvas);
+    return {size.cx, size.cy, canvas.Pixels()};
 }
 
 /* The same area painted by this test: background and centred text in the
  * default font, once for each side of the split. */
 inline Pixels Expected(HWND dialog, int split, const char *text)
 {
-    Pixels p;
-    HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
-    RECT r;
-    GetClientRect(bar, &r);
-    p.width = r.right;
-    p.height = r.bottom;
-    p.px.resize((size_t)p.width * p.height);
+    SIZE size = pixels::ClientSize(GetDlgItem(dialog, IDC_PROGRESS_BAR));
+    Pixels p = {size.cx, size.cy, std::vector<uint32_t>((size_t)size.cx * size.cy)};
     const COLORREF back[2] = {RGB(0, 0, 128), RGB(255, 255, 255)};
     const COLORREF fore[2] = {RGB(255, 255, 255), RGB(0, 0, 0)};
-    HDC dc = GetDC(bar);
     for (int side = 0; side < 2; side++)
     {
-        HDC mem = CreateCompatibleDC(dc);
-        HBITMAP bmp = CreateCompatibleBitmap(dc, p.width, p.height);
-        HGDIOBJ old = SelectObject(mem, bmp);
+        pixels::Canvas canvas(size.cx, size.cy);
+        RECT area = {0, 0, size.cx, size.cy};
         HBRUSH brush = CreateSolidBrush(back[side]);
-        FillRect(mem, &r, brush);
+        FillRect(canvas.Dc(), &area, brush);
         DeleteObject(brush);
         if (text != nullptr)
         {
-            RECT area = r;
-            SetTextColor(mem, fore[side]);
-            SetBkMode(mem, TRANSPARENT);
-            DrawTextA(mem, text, -1, &area, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
+            SetTextColor(canvas.Dc(), fore[side]);
+            SetBkMode(canvas.Dc(), TRANSPARENT);
+            DrawTextA(canvas.Dc(), text, -1, &area, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
         }
-        for (int y = 0; y < p.height; y++)
-        {
-            for (int x = side == 0 ? 0 : split; x < (side == 0 ? split : p.width); x++)
-            {
-                COLORREF c = GetPixel(mem, x, y);
-                p.px[(size_t)y * p.width + x] =
-                    (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-            }
-        }
-        SelectObject(mem, old);
-        DeleteObject(bmp);
-        DeleteDC(mem);
+        for (int y = 0; y < size.cy; y++)
+            for (int x = side == 0 ? 0 : split; x < (side == 0 ? split : size.cx); x++)
+                p.px[(size_t)y * size.cx + x] = canvas.At(x, y);
     }
-    ReleaseDC(bar, dc);
     return p;
 }
 
