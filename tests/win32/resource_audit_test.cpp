@@ -376,19 +376,11 @@ std::vector<std::string> DecodeTemplate(const std::vector<BYTE> &bytes)
 {
     Reader r{bytes};
     bool ex = r.Word() == 1 && r.Word() == 0xFFFF;
-    DWORD help = 0, style, exStyle;
-    if (ex)
-    {
-        help = r.Dword();
-        exStyle = r.Dword();
-        style = r.Dword();
-    }
-    else
-    {
+    if (!ex)
         r.at = 0;
-        style = r.Dword();
-        exStyle = r.Dword();
-    }
+    // The extended form has help, exStyle, style; the classic one style, exStyle.
+    DWORD help = ex ? r.Dword() : 0, first = r.Dword(), second = r.Dword();
+    DWORD style = ex ? second : first, exStyle = ex ? first : second;
     unsigned count = r.Word();
     short x = r.Short(), y = r.Short(), cx = r.Short(), cy = r.Short();
     std::string menu = r.SzOrOrd(), cls = r.SzOrOrd(), caption = r.SzOrOrd(), font;
@@ -411,17 +403,8 @@ std::vector<std::string> DecodeTemplate(const std::vector<BYTE> &bytes)
     for (unsigned i = 0; i < count && !r.overrun; i++)
     {
         r.Align();
-        DWORD cHelp = ex ? r.Dword() : 0, cEx, cStyle;
-        if (ex)
-        {
-            cEx = r.Dword();
-            cStyle = r.Dword();
-        }
-        else
-        {
-            cStyle = r.Dword();
-            cEx = r.Dword();
-        }
+        DWORD cHelp = ex ? r.Dword() : 0, cFirst = r.Dword(), cSecond = r.Dword();
+        DWORD cStyle = ex ? cSecond : cFirst, cEx = ex ? cFirst : cSecond;
         short a = r.Short(), b = r.Short(), c = r.Short(), d = r.Short();
         int id = ex ? (int)r.Dword() : (short)r.Word();
         std::string ctlClass = r.SzOrOrd(), text = r.SzOrOrd();

@@ -84,6 +84,22 @@ const char kSampleInf[] = "[Version]\r\n"
                           "[EMF_DATA]\r\n"
                           "DefaultDataType=NT EMF 1.008\r\n";
 
+/* A spooler whose driver directory fills whatever buffer it is given. */
+BOOL WINAPI FillDriverDirectory(LPSTR, LPSTR, DWORD, LPBYTE buffer, DWORD size, LPDWORD needed)
+{
+    memset(buffer, 'D', size - 1);
+    buffer[size - 1] = '\0';
+    *needed = size;
+    return TRUE;
+}
+
+BOOL WINAPI RefuseDriverDirectory(LPSTR, LPSTR, DWORD, LPBYTE, DWORD, LPDWORD needed)
+{
+    *needed = 0;
+    SetLastError(ERROR_INVALID_ENVIRONMENT);
+    return FALSE;
+}
+
 } // namespace
 
 /* Guards against lost models, quotes left on names, and reading before a
@@ -328,27 +344,6 @@ TEST_F(SetupInfoTest, PathIsBesideTheProgramAndComputedOnce)
     EXPECT_EQ(expected + "M270.INF", GetSetupInfoPath());
     EXPECT_STREQ("TarvikSystems", GetManufacturerSection());
 }
-
-namespace
-{
-
-/* A spooler whose driver directory fills whatever buffer it is given. */
-BOOL WINAPI FillDriverDirectory(LPSTR, LPSTR, DWORD, LPBYTE buffer, DWORD size, LPDWORD needed)
-{
-    memset(buffer, 'D', size - 1);
-    buffer[size - 1] = '\0';
-    *needed = size;
-    return TRUE;
-}
-
-BOOL WINAPI RefuseDriverDirectory(LPSTR, LPSTR, DWORD, LPBYTE, DWORD, LPDWORD needed)
-{
-    *needed = 0;
-    SetLastError(ERROR_INVALID_ENVIRONMENT);
-    return FALSE;
-}
-
-} // namespace
 
 /* Guards against the driver directory's backslash written past its buffer,
  * and against a stale or lone "\\" (the root) when the spooler gives none. */

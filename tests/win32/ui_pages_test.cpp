@@ -337,26 +337,34 @@ TEST_F(PagesTest, ModelNextDeletesThePrinterOfAnInstalledDriver)
     EXPECT_STREQ("RAW", g_state.defaultDataType);
 }
 
-/* A warning the page showed. */
-struct WarningSeen
+/* A box the page showed: its own warning (text IDC_MESSAGE_TEXT) or the
+ * system message box (kMessageBoxText), closed with OK. */
+struct BoxSeen
 {
     bool up = false;
-    std::string title;
+    std::string caption;
     std::string text;
     HICON icon = NULL;
     bool hasCancel = true;
+    HWND owner = NULL;
+    HWND page = NULL;
 };
 
-Step LookAtWarning(WarningSeen *seen)
+Step LookAtBox(BoxSeen *seen, int textId)
 {
-    return {IDC_MESSAGE_TEXT,
+    return {textId,
             [=](HWND d)
             {
                 seen->up = true;
-                seen->title = WindowText(d);
-                seen->text = ItemText(d, IDC_MESSAGE_TEXT);
-                seen->icon = (HICON)SendDlgItemMessageA(d, IDC_MESSAGE_ICON, STM_GETICON, 0, 0);
+                seen->caption = WindowText(d);
+                seen->text = ItemText(d, textId);
+                seen->icon =
+                    textId == kMessageBoxText
+                        ? ShownIcon(d)
+                        : (HICON)SendDlgItemMessageA(d, IDC_MESSAGE_ICON, STM_GETICON, 0, 0);
                 seen->hasCancel = GetDlgItem(d, IDCANCEL) != NULL || GetDlgItem(d, IDNO) != NULL;
+                seen->owner = GetWindow(d, GW_OWNER);
+                seen->page = FindThreadDialog(IDC_PORT_LIST, false);
             },
             ACT_CLICK, IDOK};
 }
@@ -367,11 +375,11 @@ TEST_F(PagesTest, ModelNextWithoutAModelWarnsAndStays)
 {
     tempinf::Use(infPath + ".missing");
     ListSeen list;
-    WarningSeen warning;
+    BoxSeen warning;
     bool stayed = false;
     std::vector<Step> steps = {
         LookAtList(IDC_MODEL_LIST, &list, ACT_CLICK, IDC_NEXT),
-        LookAtWarning(&warning),
+        LookAtBox(&warning, IDC_MESSAGE_TEXT),
         {IDC_MODEL_LIST, [&](HWND) { stayed = true; }, ACT_CLICK, IDCANCEL},
         {IDC_MESSAGE_TEXT, nullptr, ACT_CLICK, IDYES},
     };
@@ -379,7 +387,7 @@ TEST_F(PagesTest, ModelNextWithoutAModelWarnsAndStays)
     EXPECT_TRUE(list.items.empty());
     EXPECT_EQ("(none)", list.selected);
     ASSERT_TRUE(warning.up);
-    EXPECT_EQ(pagetext::kWarningTitle.english, warning.title);
+    EXPECT_EQ(pagetext::kWarningTitle.english, warning.caption);
     EXPECT_EQ(pagetext::kSelectModel.english, warning.text);
     EXPECT_EQ(LoadIconA(NULL, IDI_HAND), warning.icon);
     EXPECT_FALSE(warning.hasCancel);
@@ -448,16 +456,16 @@ TEST_F(PagesTest, PortPageListsThePortsAndSelectsTheDefault)
 TEST_F(PagesTest, PortNextWithoutAPortWarnsAndStays)
 {
     rules::World().ports = {"FILE:"};
-    WarningSeen warning;
+    BoxSeen warning;
     bool stayed = false;
     std::vector<Step> steps = {
         {IDC_PORT_LIST, nullptr, ACT_CLICK, IDC_NEXT},
-        LookAtWarning(&warning),
+        LookAtBox(&warning, IDC_MESSAGE_TEXT),
         {IDC_PORT_LIST, [&](HWND) { stayed = true; }, ACT_CLICK, IDC_BACK},
     };
     EXPECT_EQ(IDC_BACK, DriveModal([&] { return RunPortPage(owner); }, steps));
     ASSERT_TRUE(warning.up);
-    EXPECT_EQ(pagetext::kWarningTitle.english, warning.title);
+    EXPECT_EQ(pagetext::kWarningTitle.english, warning.caption);
     EXPECT_EQ(pagetext::kSelectPort.english, warning.text);
     EXPECT_EQ(LoadIconA(NULL, IDI_HAND), warning.icon);
     EXPECT_TRUE(stayed);
@@ -499,32 +507,6 @@ TEST_F(PagesTest, PortNextRemovesTheEarlierPrinterAndDriver)
     }
 }
 
-/* The system message box the port page showed. */
-struct InUseSeen
-{
-    bool up = false;
-    std::string caption;
-    std::string text;
-    HICON icon = NULL;
-    HWND owner = NULL;
-    HWND page = NULL;
-};
-
-Step LookAtInUseBox(InUseSeen *seen)
-{
-    return {kMessageBoxText,
-            [=](HWND d)
-            {
-                seen->up = true;
-                seen->caption = WindowText(d);
-                seen->text = ItemText(d, kMessageBoxText);
-                seen->icon = ShownIcon(d);
-                seen->owner = GetWindow(d, GW_OWNER);
-                seen->page = FindThreadDialog(IDC_PORT_LIST, false);
-            },
-            ACT_CLICK, IDOK};
-}
-
 /* Guards against a refused removal going on to the copy, the in-use message
  * not shown (or not in the system message box over the page), and the page
  * ending with anything but Cancel. */
@@ -542,9 +524,9 @@ TEST_F(PagesTest, RefusedRemovalShowsTheInUseMessageAndCancels)
         SCOPED_TRACE(c.name);
         UseSpooler({kModel});
         rules::World().refuse[c.refused] = c.error;
-        InUseSeen seen;
+        BoxSeen seen;
         std::vector<Step> steps = {{IDC_PORT_LIST, nullptr, ACT_CLICK, IDC_NEXT},
-                                   LookAtInUseBox(&seen)};
+                                   LookAtBox(&seen, kMessageBoxText)};
         EXPECT_EQ(IDCANCEL, DriveModal([&] { return RunPortPage(owner); }, steps));
         ASSERT_TRUE(seen.up) << "no in-use message";
         EXPECT_EQ("Setup error", seen.caption);
@@ -583,11 +565,9 @@ TEST_F(PagesTest, RemovalsUnderWindowsRules)
     for (const Case &c : cases)
     {
         SCOPED_TRACE(c.name);
-        rules::Reset();
+        UseSpooler({kModel});
         rules::World().administrator = c.administrator;
-        rules::World().drivers = {kModel};
-        rules::World().printers = {{kModel, kModel, "LPT1:", c.jobs, false}};
-        g_spooler = &rules::kRulesSpooler;
+        rules::World().printers[0].jobs = c.jobs;
         if (c.modelPage)
         {
             std::vector<Step> steps = {
@@ -597,10 +577,10 @@ TEST_F(PagesTest, RemovalsUnderWindowsRules)
             ASSERT_EQ(IDC_NEXT, DriveModal([&] { return RunModelPage(owner); }, steps));
             ASSERT_STREQ(kModel, g_state.modelName);
         }
-        InUseSeen seen;
+        BoxSeen seen;
         std::vector<Step> steps = {{IDC_PORT_LIST, nullptr, ACT_CLICK, IDC_NEXT}};
         if (c.inUse)
-            steps.push_back(LookAtInUseBox(&seen));
+            steps.push_back(LookAtBox(&seen, kMessageBoxText));
         EXPECT_EQ(c.inUse ? IDCANCEL : IDC_NEXT,
                   DriveModal([&] { return RunPortPage(owner); }, steps));
         EXPECT_EQ(c.inUse, seen.up);
@@ -801,13 +781,9 @@ TEST_F(PagesTest, FinalPageSetsTheDefaultPrinterOnlyWhenAskedTo)
         steps.push_back({IDC_SET_DEFAULT, nullptr, c.action, c.id});
         EXPECT_EQ(IDOK, DriveModal([&] { return RunFinalPage(owner, c.outcome); }, steps));
         if (c.expectRequest)
-        {
             EXPECT_EQ(std::vector<std::string>{"OpenPrinter Test Model 270"}, rules::World().calls);
-        }
         else
-        {
             EXPECT_TRUE(rules::World().calls.empty());
-        }
     }
 }
 
@@ -824,14 +800,14 @@ TEST_F(PagesTest, RefusedRemovalEndsTheWizardAtTheFailedFinalPage)
     rules::World().refuse["DeletePrinterDriver"] = ERROR_PRINTER_DRIVER_IN_USE;
     rules::World().refuse["AddPrinter"] = ERROR_ACCESS_DENIED;
 
-    InUseSeen inUse;
-    InUseSeen refusal;
+    BoxSeen inUse;
+    BoxSeen refusal;
     FinalSeen final;
     bool finalUp = false;
     std::vector<Step> steps = {
         {IDC_PORT_LIST, nullptr, ACT_CLICK, IDC_NEXT},
-        LookAtInUseBox(&inUse),
-        LookAtInUseBox(&refusal),
+        LookAtBox(&inUse, kMessageBoxText),
+        LookAtBox(&refusal, kMessageBoxText),
         {IDC_SET_DEFAULT,
          [&](HWND d)
          {
