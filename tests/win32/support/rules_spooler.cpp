@@ -61,20 +61,12 @@ BOOL Fail(DWORD error)
 struct Packer
 {
     BYTE *at;
+    /* A text, or a NUL-separated list closed by an empty name. */
     LPSTR Text(const std::string &text)
     {
         LPSTR start = (LPSTR)at;
         memcpy(at, text.c_str(), text.size() + 1);
         at += text.size() + 1;
-        return start;
-    }
-    /* A NUL-separated list, closed by an empty name. */
-    LPSTR List(const std::string &list)
-    {
-        LPSTR start = (LPSTR)at;
-        memcpy(at, list.data(), list.size());
-        at += list.size();
-        *at++ = '\0';
         return start;
     }
     BYTE *Blob(const std::string &bytes)
@@ -267,10 +259,10 @@ BOOL WINAPI RulesEnumDrivers(LPSTR server, LPSTR environment, DWORD level, LPBYT
         r.pDataFile = pack.Text(d.dataFile);
         r.pConfigFile = pack.Text(d.configFile);
         r.pHelpFile = pack.Text(d.helpFile);
-        r.pDependentFiles = pack.List(d.dependents);
+        r.pDependentFiles = pack.Text(d.dependents);
         r.pMonitorName = pack.Text(d.monitor);
         r.pDefaultDataType = pack.Text(d.dataType);
-        r.pszzPreviousNames = pack.List(d.previousNames);
+        r.pszzPreviousNames = pack.Text(d.previousNames);
         r.ftDriverDate = d.date;
         r.dwlDriverVersion = d.driverVersion;
         r.pszMfgName = pack.Text(d.maker);
@@ -573,7 +565,7 @@ DWORD WINAPI RulesEnumPrinterKey(HANDLE printer, LPCSTR key, LPSTR subkeys, DWOR
     if (subkeys == NULL || size < *needed)
         return ERROR_MORE_DATA;
     Packer pack = {(BYTE *)subkeys};
-    pack.List(list);
+    pack.Text(list);
     return ERROR_SUCCESS;
 }
 
@@ -771,14 +763,9 @@ BOOL AnswerNames(const std::vector<std::string> &names, LPBYTE buffer, DWORD siz
     *returned = 0;
     if (buffer == NULL || size < total)
         return Fail(ERROR_INSUFFICIENT_BUFFER);
-    char **records = (char **)buffer;
-    char *text = (char *)buffer + names.size() * sizeof(char *);
+    Packer pack = {buffer + names.size() * sizeof(char *)};
     for (size_t i = 0; i < names.size(); ++i)
-    {
-        records[i] = text;
-        memcpy(text, names[i].c_str(), names[i].size() + 1);
-        text += names[i].size() + 1;
-    }
+        ((char **)buffer)[i] = pack.Text(names[i]);
     *returned = (DWORD)names.size();
     return TRUE;
 }
