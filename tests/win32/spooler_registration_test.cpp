@@ -762,6 +762,16 @@ WORD InstallPhase()
     return (WORD)g_state.messageType;
 }
 
+/* The model page left on the model, then (given a port) the port page on
+ * it and, when `install`, the install phase; the outcome shown, or failed
+ * for a run that stops before the install. */
+WORD Walk(const char *port = nullptr, bool install = false)
+{
+    EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
+    EXPECT_EQ(IDC_NEXT, port ? PortPage(port) : IDC_NEXT);
+    return install ? InstallPhase() : (WORD)OUTCOME_FAILED;
+}
+
 /* Guards against a run that ends on the failure page, or installs another
  * model, costing the user a printer or a driver it deleted on the way (its
  * port, share, comment, location, device mode, security, printer data, its
@@ -812,24 +822,17 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
              w.printers[0].attributes &= ~(DWORD)PRINTER_ATTRIBUTE_SHARED;
          },
          ""},
-        {"cancel in the copy dialog", 0,
-         []
-         {
-             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
-             EXPECT_EQ(IDC_NEXT, PortPage("FILE:"));
-             return (WORD)OUTCOME_FAILED;
-         },
-         OUTCOME_FAILED, "", same, ""},
+        {"cancel in the copy dialog", 0, [] { return Walk("FILE:"); }, OUTCOME_FAILED, "", same,
+         ""},
         {"a copy that gives up after the port page removed the printer and its driver", 0,
          []
          {
              /* The driver's name in other letters: the model page's check
               * misses it, the spooler's deletion does not. */
              UseUpperCaseDriver(rules::World());
-             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
-             EXPECT_EQ(IDC_NEXT, PortPage("FILE:"));
+             WORD outcome = Walk("FILE:");
              EXPECT_EQ(2u, rules::World().drivers.size());
-             return (WORD)OUTCOME_FAILED;
+             return outcome;
          },
          OUTCOME_FAILED, "", UseUpperCaseDriver, ""},
         {"the port page's half-failed removal: the printer runs on another driver", 0,
@@ -862,19 +865,11 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
          []
          {
              EXPECT_EQ(IDC_NEXT, ModelPage(kOtherModel));
-             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
-             EXPECT_EQ(IDC_NEXT, PortPage("COM1:"));
-             return InstallPhase();
+             return Walk("COM1:", true);
          },
          OUTCOME_COMPLETED, kModel, same, ""},
         {"the printer of the model's name replaced by the install", 0,
-         []
-         {
-             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
-             EXPECT_EQ(IDC_NEXT, PortPage("COM1:"));
-             return InstallPhase();
-         },
-         OUTCOME_COMPLETED, kModel, same, ""},
+         [] { return Walk("COM1:", true); }, OUTCOME_COMPLETED, kModel, same, ""},
         {"a printer with queued jobs: pending deletion, then revived", 2,
          []
          {
@@ -888,9 +883,9 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
         {"a printer the spooler refuses to put back (its port gone), told to the user once", 0,
          []
          {
-             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
+             WORD outcome = Walk();
              rules::World().ports = {"COM1:", "FILE:"};
-             return (WORD)OUTCOME_FAILED;
+             return outcome;
          },
          OUTCOME_FAILED, "",
          [](rules::SpoolerWorld &w)
@@ -918,8 +913,7 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
          [withDsKeys]
          {
              withDsKeys(rules::World());
-             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
-             return (WORD)OUTCOME_FAILED;
+             return Walk();
          },
          OUTCOME_FAILED, "",
          [](rules::SpoolerWorld &w) {

@@ -323,16 +323,9 @@ BOOL WINAPI RulesDeletePrinter(HANDLE printer)
     if (!(h->access & PRINTER_ACCESS_ADMINISTER))
         return Fail(ERROR_ACCESS_DENIED);
     FindPrinter(h->printer.c_str(), true)->pending = true;
+    const std::vector<std::string> left = PrinterNames();
     if (Same(g_world.defaultPrinter, h->printer.c_str()))
-    {
-        g_world.defaultPrinter.clear();
-        for (const Printer &p : g_world.printers)
-            if (!p.pending)
-            {
-                g_world.defaultPrinter = p.name;
-                break;
-            }
-    }
+        g_world.defaultPrinter = left.empty() ? "" : left[0];
     return TRUE;
 }
 
@@ -481,17 +474,25 @@ HANDLE WINAPI RulesAddPrinter(LPSTR server, DWORD level, LPBYTE info)
     return NewHandle(p->pPrinterName, PRINTER_ALL_ACCESS);
 }
 
+/* The printer behind a handle, or NULL with *error set. */
+Printer *HandlePrinter(HANDLE printer, DWORD *error)
+{
+    *error = ERROR_SUCCESS;
+    if (!g_world.running)
+        *error = RPC_S_SERVER_UNAVAILABLE;
+    Handle *h = FromHandle(printer);
+    if (*error == ERROR_SUCCESS && h == NULL)
+        *error = ERROR_INVALID_HANDLE;
+    return *error == ERROR_SUCCESS ? FindPrinter(h->printer.c_str(), true) : NULL;
+}
+
 BOOL WINAPI RulesGetPrinter(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed)
 {
     *needed = 0;
-    if (Stopped())
-        return FALSE;
-    Handle *h = FromHandle(printer);
-    if (h == NULL)
-        return Fail(ERROR_INVALID_HANDLE);
-    if (level != 2)
-        return Fail(ERROR_INVALID_LEVEL);
-    const Printer *p = FindPrinter(h->printer.c_str(), true);
+    DWORD error = 0;
+    const Printer *p = HandlePrinter(printer, &error);
+    if (p == NULL || level != 2)
+        return Fail(p == NULL ? error : ERROR_INVALID_LEVEL);
     const std::string *texts[] = {&p->name,     &p->share,     &p->port,    &p->driver,
                                   &p->comment,  &p->location,  &p->sepFile, &p->processor,
                                   &p->dataType, &p->parameters};
@@ -523,18 +524,6 @@ BOOL WINAPI RulesGetPrinter(HANDLE printer, DWORD level, LPBYTE buffer, DWORD si
     info->AveragePPM = p->jobs ? 12 : 0;
     info->Status = p->pending ? PRINTER_STATUS_PENDING_DELETION : 0;
     return TRUE;
-}
-
-/* The printer behind a handle, or NULL with *error set. */
-Printer *HandlePrinter(HANDLE printer, DWORD *error)
-{
-    *error = ERROR_SUCCESS;
-    if (!g_world.running)
-        *error = RPC_S_SERVER_UNAVAILABLE;
-    Handle *h = FromHandle(printer);
-    if (*error == ERROR_SUCCESS && h == NULL)
-        *error = ERROR_INVALID_HANDLE;
-    return *error == ERROR_SUCCESS ? FindPrinter(h->printer.c_str(), true) : NULL;
 }
 
 DWORD WINAPI RulesEnumPrinterKey(HANDLE printer, LPCSTR key, LPSTR subkeys, DWORD size,
