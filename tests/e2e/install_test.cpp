@@ -29,11 +29,15 @@ struct DriverSeen
     std::string dataType;
 };
 
+std::string Str(const char *text)
+{
+    return text ? text : "";
+}
+
 std::string BareName(const char *path)
 {
-    std::string p = path ? path : "";
-    size_t slash = p.find_last_of('\\');
-    return slash == std::string::npos ? p : p.substr(slash + 1);
+    std::string p = Str(path);
+    return p.substr(p.find_last_of('\\') + 1);
 }
 
 /* The drivers of that name the spooler lists for Windows NT x86. */
@@ -42,13 +46,13 @@ std::vector<DriverSeen> DriversNamed(const std::string &name)
     std::vector<DriverSeen> found;
     for (const DRIVER_INFO_3A &d : spoolenum::Drivers<DRIVER_INFO_3A>("Windows NT x86", 3))
     {
-        if (name != (d.pName ? d.pName : ""))
+        if (name != Str(d.pName))
             continue;
         DriverSeen seen;
         seen.dataFile = BareName(d.pDataFile);
         for (const char *f = d.pDependentFiles; f && *f; f += strlen(f) + 1)
             seen.dependentFiles.push_back(BareName(f));
-        seen.dataType = d.pDefaultDataType ? d.pDefaultDataType : "";
+        seen.dataType = Str(d.pDefaultDataType);
         found.push_back(seen);
     }
     return found;
@@ -56,22 +60,16 @@ std::vector<DriverSeen> DriversNamed(const std::string &name)
 
 struct PrinterSeen
 {
-    std::string driver;
-    std::string port;
-    std::string dataType;
-    std::string processor;
-    std::string comment;
+    std::string driver, port, dataType, processor, comment;
 };
 
 std::vector<PrinterSeen> PrintersNamed(const std::string &name)
 {
     std::vector<PrinterSeen> found;
     for (const PRINTER_INFO_2A &p : spoolenum::LocalPrinters<PRINTER_INFO_2A>(2))
-        if (name == (p.pPrinterName ? p.pPrinterName : ""))
-            found.push_back({p.pDriverName ? p.pDriverName : "", p.pPortName ? p.pPortName : "",
-                             p.pDatatype ? p.pDatatype : "",
-                             p.pPrintProcessor ? p.pPrintProcessor : "",
-                             p.pComment ? p.pComment : ""});
+        if (name == Str(p.pPrinterName))
+            found.push_back({Str(p.pDriverName), Str(p.pPortName), Str(p.pDatatype),
+                             Str(p.pPrintProcessor), Str(p.pComment)});
     return found;
 }
 
@@ -80,47 +78,19 @@ std::vector<PrinterSeen> PrintersNamed(const std::string &name)
 class PortList
 {
   public:
+    typedef std::vector<std::pair<std::string, std::string>> Values; /* name, data */
     explicit PortList(const std::vector<std::string> &ports)
     {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPortsKey, 0, KEY_ALL_ACCESS, &key) != 0)
-            return;
-        char name[256];
-        BYTE data[1024];
-        for (DWORD i = 0;; i++)
-        {
-            DWORD nameLen = sizeof(name), dataLen = sizeof(data), type = 0;
-            if (RegEnumValueA(key, i, name, &nameLen, NULL, &type, data, &dataLen) != 0)
-                break;
-            saved_.push_back({name, std::string((char *)data, dataLen)});
-        }
-        for (const auto &v : saved_)
-            RegDeleteValueA(key, v.first.c_str());
+        Values values;
         for (const std::string &port : ports)
-            RegSetValueExA(key, port.c_str(), 0, REG_SZ, (const BYTE *)"", 1);
-        RegCloseKey(key);
-        ok_ = true;
+            values.push_back({port, std::string(1, '\0')});
+        ok_ = Replace(values, &saved_);
     }
     ~PortList()
     {
-        HKEY key;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPortsKey, 0, KEY_ALL_ACCESS, &key) != 0)
-            return;
-        std::vector<std::string> now;
-        char name[256];
-        for (DWORD i = 0;; i++)
-        {
-            DWORD nameLen = sizeof(name);
-            if (RegEnumValueA(key, i, name, &nameLen, NULL, NULL, NULL, NULL) != 0)
-                break;
-            now.push_back(name);
-        }
-        for (const std::string &n : now)
-            RegDeleteValueA(key, n.c_str());
-        for (const auto &v : saved_)
-            RegSetValueExA(key, v.first.c_str(), 0, REG_SZ, (const BYTE *)v.second.data(),
-                           (DWORD)v.second.size());
-        RegCloseKey(key);
+        Values now;
+        if (ok_)
+            Replace(saved_, &now);
     }
     bool Ok() const
     {
@@ -128,7 +98,30 @@ class PortList
     }
 
   private:
-    std::vector<std::pair<std::string, std::string>> saved_;
+    /* Makes `values` the key's values, the ones it had into *were. */
+    static bool Replace(const Values &values, Values *were)
+    {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPortsKey, 0, KEY_ALL_ACCESS, &key) != 0)
+            return false;
+        char name[256];
+        BYTE data[1024];
+        for (DWORD i = 0;; i++)
+        {
+            DWORD nameLen = sizeof(name), dataLen = sizeof(data), type = 0;
+            if (RegEnumValueA(key, i, name, &nameLen, NULL, &type, data, &dataLen) != 0)
+                break;
+            were->push_back({name, std::string((char *)data, dataLen)});
+        }
+        for (const auto &v : *were)
+            RegDeleteValueA(key, v.first.c_str());
+        for (const auto &v : values)
+            RegSetValueExA(key, v.first.c_str(), 0, REG_SZ, (const BYTE *)v.second.data(),
+                           (DWORD)v.second.size());
+        RegCloseKey(key);
+        return true;
+    }
+    Values saved_;
     bool ok_ = false;
 };
 

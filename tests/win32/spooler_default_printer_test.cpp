@@ -14,6 +14,7 @@
 #include "profile/common_texts.h"
 #include "spooler/default_printer.h"
 #include "spooler/spooler_api.h"
+#include "support/temp_inf.h"
 
 namespace
 {
@@ -39,15 +40,8 @@ class DefaultPrinterTest : public ::testing::Test
         DWORD needed = 0;
         ASSERT_TRUE(GetPrinterDriverDirectoryA(NULL, NULL, 1, (LPBYTE)dir, sizeof(dir), &needed));
         for (const char *name : {"UNIDRV.DLL", "UNIDRVUI.DLL", "M270.GPD"})
-        {
-            std::string path = std::string(dir) + "\\" + name;
-            HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, NULL);
-            ASSERT_NE(INVALID_HANDLE_VALUE, file);
-            CloseHandle(file);
-        }
-        DRIVER_INFO_3A driver;
-        ZeroMemory(&driver, sizeof(driver));
+            ASSERT_TRUE(tempinf::Write(std::string(dir) + "\\" + name, ""));
+        DRIVER_INFO_3A driver = {};
         driver.cVersion = 3;
         driver.pName = SpoolerText(kDriver);
         driver.pEnvironment = SpoolerText(kEnvironmentX86);
@@ -55,8 +49,7 @@ class DefaultPrinterTest : public ::testing::Test
         driver.pDataFile = SpoolerText("M270.GPD");
         driver.pConfigFile = SpoolerText("UNIDRVUI.DLL");
         ASSERT_TRUE(AddPrinterDriverA(NULL, 3, (LPBYTE)&driver)) << GetLastError();
-        PRINTER_INFO_2A printer;
-        ZeroMemory(&printer, sizeof(printer));
+        PRINTER_INFO_2A printer = {};
         printer.pPrinterName = SpoolerText(kPrinter);
         printer.pPortName = SpoolerText("FILE:");
         printer.pDriverName = SpoolerText(kDriver);

@@ -72,15 +72,6 @@ int CountPrinters(const char *name)
     return count;
 }
 
-/* The names of a NUL-separated list closed by an empty name. */
-std::vector<std::string> MultiSz(const char *list)
-{
-    std::vector<std::string> names;
-    for (const char *p = list; p && *p; p += strlen(p) + 1)
-        names.push_back(p);
-    return names;
-}
-
 std::string BaseName(const std::string &path)
 {
     size_t slash = path.rfind('\\');
@@ -268,7 +259,7 @@ TEST_F(RegistrationTest, InstallRemoveInstallLeavesOneDriverAndOnePrinter)
         EXPECT_STRCASEEQ("UNIDRVUI.DLL", BaseName(driver->pConfigFile).c_str());
         EXPECT_STRCASEEQ("UNIDRV.HLP", BaseName(driver->pHelpFile).c_str());
         std::vector<std::string> dependents;
-        for (const std::string &d : MultiSz(driver->pDependentFiles))
+        for (const char *d = driver->pDependentFiles; d && *d; d += strlen(d) + 1)
             dependents.push_back(BaseName(d));
         EXPECT_EQ(c.dependents, dependents);
         EXPECT_STREQ(c.dataType, driver->pDefaultDataType);
@@ -490,9 +481,9 @@ HANDLE OpenRules(const char *name, const PRINTER_DEFAULTSA *defaults)
 const PRINTER_DEFAULTSA kUseAccess = {NULL, NULL, PRINTER_ACCESS_USE};
 const PRINTER_DEFAULTSA kAllAccess = {NULL, NULL, PRINTER_ALL_ACCESS};
 
-BOOL DeleteRules(const char *name)
+BOOL DeleteRules(const char *name, const PRINTER_DEFAULTSA *defaults = &kAllAccess)
 {
-    HANDLE printer = OpenRules(name, &kAllAccess);
+    HANDLE printer = OpenRules(name, defaults);
     BOOL deleted = g_spooler->deletePrinter(printer);
     g_spooler->closePrinter(printer);
     return deleted;
@@ -520,83 +511,49 @@ TEST_F(RegistrationTest, StandInKeepsWindowsRules)
     {
         const char *name;
         int jobs;
+        bool deletedFirst; /* the printer deleted with all access before the call */
         std::function<BOOL()> call;
         BOOL result;
         DWORD error;
         std::vector<std::string> printers, drivers; /* afterwards */
     };
     const std::vector<std::string> model = {kModel}, none;
+    const auto deleteDriver = []
+    { return g_spooler->deletePrinterDriver(NULL, Env(), SpoolerText(kModel)); };
     const Case cases[] = {
-        {"delete, opened with no defaults", 0,
-         []
-         {
-             HANDLE printer = OpenRules(kModel, NULL);
-             BOOL deleted = g_spooler->deletePrinter(printer);
-             g_spooler->closePrinter(printer);
-             return deleted;
-         },
+        {"delete, opened with no defaults", 0, false, [] { return DeleteRules(kModel, NULL); },
          FALSE, ERROR_ACCESS_DENIED, model, model},
-        {"delete, opened for use", 0,
-         []
-         {
-             HANDLE printer = OpenRules(kModel, &kUseAccess);
-             BOOL deleted = g_spooler->deletePrinter(printer);
-             g_spooler->closePrinter(printer);
-             return deleted;
-         },
-         FALSE, ERROR_ACCESS_DENIED, model, model},
-        {"delete, opened with all access", 0, [] { return DeleteRules(kModel); }, TRUE, 0xdeadbeef,
-         none, model},
-        {"all access without administrator rights", 0,
+        {"delete, opened for use", 0, false, [] { return DeleteRules(kModel, &kUseAccess); }, FALSE,
+         ERROR_ACCESS_DENIED, model, model},
+        {"delete, opened with all access", 0, false, [] { return DeleteRules(kModel); }, TRUE,
+         0xdeadbeef, none, model},
+        {"all access without administrator rights", 0, false,
          []
          {
              rules::World().administrator = false;
              return (BOOL)(OpenRules(kModel, &kAllAccess) != NULL);
          },
          FALSE, ERROR_ACCESS_DENIED, model, model},
-        {"open an unknown printer", 0, [] { return (BOOL)(OpenRules("Other", NULL) != NULL); },
-         FALSE, ERROR_INVALID_PRINTER_NAME, model, model},
-        {"open a printer pending deletion", 1,
-         []
-         {
-             DeleteRules(kModel);
-             return (BOOL)(OpenRules(kModel, &kAllAccess) != NULL);
-         },
-         FALSE, ERROR_INVALID_PRINTER_NAME, none, model},
-        {"delete the driver of a printer", 0,
-         [] { return g_spooler->deletePrinterDriver(NULL, Env(), SpoolerText(kModel)); }, FALSE,
+        {"open an unknown printer", 0, false,
+         [] { return (BOOL)(OpenRules("Other", NULL) != NULL); }, FALSE, ERROR_INVALID_PRINTER_NAME,
+         model, model},
+        {"open a printer pending deletion", 1, true,
+         [] { return (BOOL)(OpenRules(kModel, &kAllAccess) != NULL); }, FALSE,
+         ERROR_INVALID_PRINTER_NAME, none, model},
+        {"delete the driver of a printer", 0, false, deleteDriver, FALSE,
          ERROR_PRINTER_DRIVER_IN_USE, model, model},
-        {"delete the driver of a printer pending on its jobs", 1,
-         []
-         {
-             DeleteRules(kModel);
-             return g_spooler->deletePrinterDriver(NULL, Env(), SpoolerText(kModel));
-         },
-         FALSE, ERROR_PRINTER_DRIVER_IN_USE, none, model},
-        {"delete the driver once its printer is gone", 0,
-         []
-         {
-             DeleteRules(kModel);
-             return g_spooler->deletePrinterDriver(NULL, Env(), SpoolerText(kModel));
-         },
-         TRUE, 0xdeadbeef, none, none},
-        {"add a printer whose name a pending one holds: revived", 1,
-         []
-         {
-             DeleteRules(kModel);
-             return AddRulesPrinter("FILE:");
-         },
-         TRUE, 0xdeadbeef, model, model},
-        {"add a printer whose name another holds", 0, [] { return AddRulesPrinter("FILE:"); },
-         FALSE, ERROR_PRINTER_ALREADY_EXISTS, model, model},
-        {"add a printer on an unknown port", 0,
-         []
-         {
-             DeleteRules(kModel);
-             return AddRulesPrinter("LPT9:");
-         },
+        {"delete the driver of a printer pending on its jobs", 1, true, deleteDriver, FALSE,
+         ERROR_PRINTER_DRIVER_IN_USE, none, model},
+        {"delete the driver once its printer is gone", 0, true, deleteDriver, TRUE, 0xdeadbeef,
+         none, none},
+        {"add a printer whose name a pending one holds: revived", 1, true,
+         [] { return AddRulesPrinter("FILE:"); }, TRUE, 0xdeadbeef, model, model},
+        {"add a printer whose name another holds", 0, false,
+         [] { return AddRulesPrinter("FILE:"); }, FALSE, ERROR_PRINTER_ALREADY_EXISTS, model,
+         model},
+        {"add a printer on an unknown port", 0, true, [] { return AddRulesPrinter("LPT9:"); },
          FALSE, ERROR_UNKNOWN_PORT, none, model},
-        {"spooler stopped", 0,
+        {"spooler stopped", 0, false,
          []
          {
              rules::World().running = false;
@@ -609,6 +566,8 @@ TEST_F(RegistrationTest, StandInKeepsWindowsRules)
         SCOPED_TRACE(c.name);
         UseRulesSpooler({PrinterOf(kModel, kModel, c.jobs)});
         SetLastError(0xdeadbeef);
+        if (c.deletedFirst)
+            DeleteRules(kModel);
         EXPECT_EQ(c.result, c.call());
         EXPECT_EQ(c.error, GetLastError());
         EXPECT_EQ(c.printers, rules::PrinterNames());
@@ -740,7 +699,7 @@ void UseUsersSpooler(int jobs)
     old.date = {0x11112222u, 0x01D00000u};
     old.driverVersion = 0x0001000200030004ull;
     w.driverFields[kModel] = old;
-    rules::Printer users(kModel, kModel, "LPT1:", jobs, false);
+    rules::Printer users = {kModel, kModel, "LPT1:", jobs, false};
     users.share = "frontdesk";
     users.comment = "Front desk";
     users.location = "Room 3";
@@ -803,6 +762,16 @@ WORD InstallPhase()
     return (WORD)g_state.messageType;
 }
 
+/* The model page left on the model, then (given a port) the port page on
+ * it and, when `install`, the install phase; the outcome shown, or failed
+ * for a run that stops before the install. */
+WORD Walk(const char *port = nullptr, bool install = false)
+{
+    EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
+    EXPECT_EQ(IDC_NEXT, port ? PortPage(port) : IDC_NEXT);
+    return install ? InstallPhase() : (WORD)OUTCOME_FAILED;
+}
+
 /* Guards against a run that ends on the failure page, or installs another
  * model, costing the user a printer or a driver it deleted on the way (its
  * port, share, comment, location, device mode, security, printer data, its
@@ -853,24 +822,17 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
              w.printers[0].attributes &= ~(DWORD)PRINTER_ATTRIBUTE_SHARED;
          },
          ""},
-        {"cancel in the copy dialog", 0,
-         []
-         {
-             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
-             EXPECT_EQ(IDC_NEXT, PortPage("FILE:"));
-             return (WORD)OUTCOME_FAILED;
-         },
-         OUTCOME_FAILED, "", same, ""},
+        {"cancel in the copy dialog", 0, [] { return Walk("FILE:"); }, OUTCOME_FAILED, "", same,
+         ""},
         {"a copy that gives up after the port page removed the printer and its driver", 0,
          []
          {
              /* The driver's name in other letters: the model page's check
               * misses it, the spooler's deletion does not. */
              UseUpperCaseDriver(rules::World());
-             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
-             EXPECT_EQ(IDC_NEXT, PortPage("FILE:"));
+             WORD outcome = Walk("FILE:");
              EXPECT_EQ(2u, rules::World().drivers.size());
-             return (WORD)OUTCOME_FAILED;
+             return outcome;
          },
          OUTCOME_FAILED, "", UseUpperCaseDriver, ""},
         {"the port page's half-failed removal: the printer runs on another driver", 0,
@@ -903,19 +865,11 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
          []
          {
              EXPECT_EQ(IDC_NEXT, ModelPage(kOtherModel));
-             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
-             EXPECT_EQ(IDC_NEXT, PortPage("COM1:"));
-             return InstallPhase();
+             return Walk("COM1:", true);
          },
          OUTCOME_COMPLETED, kModel, same, ""},
         {"the printer of the model's name replaced by the install", 0,
-         []
-         {
-             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
-             EXPECT_EQ(IDC_NEXT, PortPage("COM1:"));
-             return InstallPhase();
-         },
-         OUTCOME_COMPLETED, kModel, same, ""},
+         [] { return Walk("COM1:", true); }, OUTCOME_COMPLETED, kModel, same, ""},
         {"a printer with queued jobs: pending deletion, then revived", 2,
          []
          {
@@ -929,9 +883,9 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
         {"a printer the spooler refuses to put back (its port gone), told to the user once", 0,
          []
          {
-             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
+             WORD outcome = Walk();
              rules::World().ports = {"COM1:", "FILE:"};
-             return (WORD)OUTCOME_FAILED;
+             return outcome;
          },
          OUTCOME_FAILED, "",
          [](rules::SpoolerWorld &w)
@@ -959,8 +913,7 @@ TEST_F(RegistrationTest, RunThatDoesNotInstallItLeavesTheUsersPrinters)
          [withDsKeys]
          {
              withDsKeys(rules::World());
-             EXPECT_EQ(IDC_NEXT, ModelPage(kModel));
-             return (WORD)OUTCOME_FAILED;
+             return Walk();
          },
          OUTCOME_FAILED, "",
          [](rules::SpoolerWorld &w) {

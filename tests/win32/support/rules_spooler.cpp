@@ -61,20 +61,12 @@ BOOL Fail(DWORD error)
 struct Packer
 {
     BYTE *at;
+    /* A text, or a NUL-separated list closed by an empty name. */
     LPSTR Text(const std::string &text)
     {
         LPSTR start = (LPSTR)at;
         memcpy(at, text.c_str(), text.size() + 1);
         at += text.size() + 1;
-        return start;
-    }
-    /* A NUL-separated list, closed by an empty name. */
-    LPSTR List(const std::string &list)
-    {
-        LPSTR start = (LPSTR)at;
-        memcpy(at, list.data(), list.size());
-        at += list.size();
-        *at++ = '\0';
         return start;
     }
     BYTE *Blob(const std::string &bytes)
@@ -267,10 +259,10 @@ BOOL WINAPI RulesEnumDrivers(LPSTR server, LPSTR environment, DWORD level, LPBYT
         r.pDataFile = pack.Text(d.dataFile);
         r.pConfigFile = pack.Text(d.configFile);
         r.pHelpFile = pack.Text(d.helpFile);
-        r.pDependentFiles = pack.List(d.dependents);
+        r.pDependentFiles = pack.Text(d.dependents);
         r.pMonitorName = pack.Text(d.monitor);
         r.pDefaultDataType = pack.Text(d.dataType);
-        r.pszzPreviousNames = pack.List(d.previousNames);
+        r.pszzPreviousNames = pack.Text(d.previousNames);
         r.ftDriverDate = d.date;
         r.dwlDriverVersion = d.driverVersion;
         r.pszMfgName = pack.Text(d.maker);
@@ -331,16 +323,9 @@ BOOL WINAPI RulesDeletePrinter(HANDLE printer)
     if (!(h->access & PRINTER_ACCESS_ADMINISTER))
         return Fail(ERROR_ACCESS_DENIED);
     FindPrinter(h->printer.c_str(), true)->pending = true;
+    const std::vector<std::string> left = PrinterNames();
     if (Same(g_world.defaultPrinter, h->printer.c_str()))
-    {
-        g_world.defaultPrinter.clear();
-        for (const Printer &p : g_world.printers)
-            if (!p.pending)
-            {
-                g_world.defaultPrinter = p.name;
-                break;
-            }
-    }
+        g_world.defaultPrinter = left.empty() ? "" : left[0];
     return TRUE;
 }
 
@@ -489,17 +474,25 @@ HANDLE WINAPI RulesAddPrinter(LPSTR server, DWORD level, LPBYTE info)
     return NewHandle(p->pPrinterName, PRINTER_ALL_ACCESS);
 }
 
+/* The printer behind a handle, or NULL with *error set. */
+Printer *HandlePrinter(HANDLE printer, DWORD *error)
+{
+    *error = ERROR_SUCCESS;
+    if (!g_world.running)
+        *error = RPC_S_SERVER_UNAVAILABLE;
+    Handle *h = FromHandle(printer);
+    if (*error == ERROR_SUCCESS && h == NULL)
+        *error = ERROR_INVALID_HANDLE;
+    return *error == ERROR_SUCCESS ? FindPrinter(h->printer.c_str(), true) : NULL;
+}
+
 BOOL WINAPI RulesGetPrinter(HANDLE printer, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed)
 {
     *needed = 0;
-    if (Stopped())
-        return FALSE;
-    Handle *h = FromHandle(printer);
-    if (h == NULL)
-        return Fail(ERROR_INVALID_HANDLE);
-    if (level != 2)
-        return Fail(ERROR_INVALID_LEVEL);
-    const Printer *p = FindPrinter(h->printer.c_str(), true);
+    DWORD error = 0;
+    const Printer *p = HandlePrinter(printer, &error);
+    if (p == NULL || level != 2)
+        return Fail(p == NULL ? error : ERROR_INVALID_LEVEL);
     const std::string *texts[] = {&p->name,     &p->share,     &p->port,    &p->driver,
                                   &p->comment,  &p->location,  &p->sepFile, &p->processor,
                                   &p->dataType, &p->parameters};
@@ -533,18 +526,6 @@ BOOL WINAPI RulesGetPrinter(HANDLE printer, DWORD level, LPBYTE buffer, DWORD si
     return TRUE;
 }
 
-/* The printer behind a handle, or NULL with *error set. */
-Printer *HandlePrinter(HANDLE printer, DWORD *error)
-{
-    *error = ERROR_SUCCESS;
-    if (!g_world.running)
-        *error = RPC_S_SERVER_UNAVAILABLE;
-    Handle *h = FromHandle(printer);
-    if (*error == ERROR_SUCCESS && h == NULL)
-        *error = ERROR_INVALID_HANDLE;
-    return *error == ERROR_SUCCESS ? FindPrinter(h->printer.c_str(), true) : NULL;
-}
-
 DWORD WINAPI RulesEnumPrinterKey(HANDLE printer, LPCSTR key, LPSTR subkeys, DWORD size,
                                  LPDWORD needed)
 {
@@ -573,7 +554,7 @@ DWORD WINAPI RulesEnumPrinterKey(HANDLE printer, LPCSTR key, LPSTR subkeys, DWOR
     if (subkeys == NULL || size < *needed)
         return ERROR_MORE_DATA;
     Packer pack = {(BYTE *)subkeys};
-    pack.List(list);
+    pack.Text(list);
     return ERROR_SUCCESS;
 }
 
@@ -771,14 +752,9 @@ BOOL AnswerNames(const std::vector<std::string> &names, LPBYTE buffer, DWORD siz
     *returned = 0;
     if (buffer == NULL || size < total)
         return Fail(ERROR_INSUFFICIENT_BUFFER);
-    char **records = (char **)buffer;
-    char *text = (char *)buffer + names.size() * sizeof(char *);
+    Packer pack = {buffer + names.size() * sizeof(char *)};
     for (size_t i = 0; i < names.size(); ++i)
-    {
-        records[i] = text;
-        memcpy(text, names[i].c_str(), names[i].size() + 1);
-        text += names[i].size() + 1;
-    }
+        ((char **)buffer)[i] = pack.Text(names[i]);
     *returned = (DWORD)names.size();
     return TRUE;
 }
