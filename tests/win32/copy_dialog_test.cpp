@@ -679,19 +679,11 @@ TEST_F(CopyDialogTest, LzErrorsShowTheirMessageAndRetryOnlyBadHandles)
         EXPECT_EQ("Error", run.messages[0].title);
         EXPECT_EQ(c.text, run.messages[0].text);
         EXPECT_TRUE(handIcon);
-        if (c.retried)
-        {
-            EXPECT_EQ(1, result);
-            EXPECT_EQ(std::vector<std::string>(
-                          {"CPSMALL.INI", "CPSMALL.INI", "CPSMALL.INI", "CPRAND.BIN"}),
-                      run.shown);
-        }
-        else
-        {
-            EXPECT_EQ(2, result);
-            EXPECT_EQ(std::vector<std::string>({"CPSMALL.INI"}), run.shown);
-            EXPECT_EQ(0, g_state.nextFileIndex);
-        }
+        const std::vector<std::string> retried = {"CPSMALL.INI", "CPSMALL.INI", "CPSMALL.INI",
+                                                  "CPRAND.BIN"};
+        EXPECT_EQ(c.retried ? 1 : 2, result);
+        EXPECT_EQ(c.retried ? retried : std::vector<std::string>({"CPSMALL.INI"}), run.shown);
+        EXPECT_EQ(c.retried ? 2 : 0, g_state.nextFileIndex);
     }
 }
 

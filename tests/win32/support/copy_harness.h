@@ -34,7 +34,6 @@
 namespace copytest
 {
 
-/* What a message dialog showed. */
 struct Message
 {
     std::string title;
