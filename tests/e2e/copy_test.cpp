@@ -212,19 +212,14 @@ TEST_F(CopyE2E, SamplePackageLandsInTheDriverDirectory)
     EXPECT_EQ(Text(pagetext::kCopyCaption), TextUtf8(copy));
     EXPECT_EQ(Text(pagetext::kInstallDone), FinishAtFinalPage());
     const std::string samples = Env("SETUP_SOURCE_DIR") + "\\samples\\" + d.model + "\\";
-    const std::pair<std::string, std::string> files[] = {
-        {d.model + ".GPD", samples + d.model + ".GPD"},
-        {d.model + "RES.DLL", samples + d.model + "RES.DLL"},
-        {d.model + ".INI", samples + d.model + ".INI"},
-        {d.model + ".DLL", d.folder + "\\" + d.model + ".DLL"},
-    };
-    for (const auto &f : files)
+    for (const std::string name : {".GPD", "RES.DLL", ".INI", ".DLL"})
     {
-        std::string want = ReadWholeFile(f.second);
-        ASSERT_NE("(missing)", want) << f.second;
-        EXPECT_TRUE(ReadWholeFile(kDriverDirectory + f.first) == want) << f.first;
-        EXPECT_TRUE(ReadWholeFile(std::string(kDriverDirectory) + "3\\" + f.first) == want)
-            << f.first;
+        std::string from = (name == ".DLL" ? d.folder + "\\" : samples) + d.model + name;
+        std::string want = ReadWholeFile(from);
+        ASSERT_NE("(missing)", want) << from;
+        for (const std::string sub : {"", "3\\"})
+            EXPECT_TRUE(ReadWholeFile(kDriverDirectory + sub + d.model + name) == want)
+                << sub << d.model << name;
     }
 }
 
