@@ -1,14 +1,9 @@
 /*
- * The copy as the whole program does it, on the sample package: the model
- * and port chosen on the pages, the copy dialog, and the files in the
- * spooler's driver directory and its "3" folder afterwards, expanded; a
- * package missing one of its files, which ends on the failure page after
- * "File open error." and leaves another driver's copies of that file
- * alone; a package folder holding a stranger's LZ32.DLL and WINSPOOL.DRV,
- * which the program must not load; hostile setup information, refused
- * before anything is touched; and a disk that fills during a shared file.
- * Run as e2e_copy_<deliverable> (CopyE2E.* only) and, for the full disk,
- * e2e_fulldisk_<deliverable>.
+ * The copy as the whole program does it, on the sample package: from the
+ * pages to the expanded files in the driver directory and its "3" folder,
+ * and its failures (a missing file, a cancel or kill, a loaded DLL, planted
+ * system DLLs, hostile setup information, a full disk).  Run as
+ * e2e_copy_<deliverable> and, for the full disk, e2e_fulldisk_<deliverable>.
  */
 #include <gtest/gtest.h>
 
