@@ -1,14 +1,9 @@
 /*
- * The copy as the whole program does it, on the sample package: the model
- * and port chosen on the pages, the copy dialog, and the files in the
- * spooler's driver directory and its "3" folder afterwards, expanded; a
- * package missing one of its files, which ends on the failure page after
- * "File open error." and leaves another driver's copies of that file
- * alone; a package folder holding a stranger's LZ32.DLL and WINSPOOL.DRV,
- * which the program must not load; hostile setup information, refused
- * before anything is touched; and a disk that fills during a shared file.
- * Run as e2e_copy_<deliverable> (CopyE2E.* only) and, for the full disk,
- * e2e_fulldisk_<deliverable>.
+ * The copy as the whole program does it, on the sample package: from the
+ * pages to the expanded files in the driver directory and its "3" folder,
+ * and its failures (a missing file, a cancel or kill, a loaded DLL, planted
+ * system DLLs, hostile setup information, a full disk).  Run as
+ * e2e_copy_<deliverable> and, for the full disk, e2e_fulldisk_<deliverable>.
  */
 #include <gtest/gtest.h>
 
@@ -30,24 +25,29 @@ const char kDriverDirectory[] = "C:\\windows\\system32\\spool\\drivers\\w32x86\\
 /* What another driver keeps in the driver directory and its "3" folder. */
 const char kOtherDriversCopy[] = "Another driver's copy of this file.\r\n";
 
-/* Another driver's copies of `name`, in the driver directory and its "3"
+/* Another driver's copies of `names`, in the driver directory and its "3"
  * folder. */
-bool KeepOtherDriversCopies(const std::string &name)
+bool KeepOtherDriversCopies(const std::vector<std::string> &names)
 {
-    return WriteWholeFile(kDriverDirectory + name, kOtherDriversCopy) &&
-           WriteWholeFile(std::string(kDriverDirectory) + "3\\" + name, kOtherDriversCopy);
+    for (const std::string &name : names)
+        if (!WriteWholeFile(kDriverDirectory + name, kOtherDriversCopy) ||
+            !WriteWholeFile(std::string(kDriverDirectory) + "3\\" + name, kOtherDriversCopy))
+            return false;
+    return true;
 }
 
 /* A large file that replaced them is named by its size, not printed. */
-void ExpectOtherDriversCopiesKept(const std::string &name)
+void ExpectOtherDriversCopiesKept(const std::vector<std::string> &names)
 {
-    for (const std::string sub : {"", "3\\"})
-    {
-        std::string left = ReadWholeFile(kDriverDirectory + sub + name);
-        EXPECT_TRUE(left == kOtherDriversCopy)
-            << sub << name << " holds "
-            << (left.size() <= 64 ? "\"" + left + "\"" : std::to_string(left.size()) + " bytes");
-    }
+    for (const std::string &name : names)
+        for (const std::string sub : {"", "3\\"})
+        {
+            std::string left = ReadWholeFile(kDriverDirectory + sub + name);
+            EXPECT_TRUE(left == kOtherDriversCopy)
+                << sub << name << " holds "
+                << (left.size() <= 64 ? "\"" + left + "\""
+                                      : std::to_string(left.size()) + " bytes");
+        }
 }
 
 /* The copy's temporaries and kept copies ("~SETUP-....NEW" and ".OLD") left
@@ -196,8 +196,8 @@ class CopyE2E : public Wizard
 
 } // namespace
 
-// Every file of the model's list must reach the driver directory and its
-// "3" folder, the compressed ones expanded to the original bytes.
+// Guards against a file of the model's list missing from either folder or
+// not expanded to the original bytes.
 TEST_F(CopyE2E, SamplePackageLandsInTheDriverDirectory)
 {
     HWND copy = WalkToCopy(d.folder);
@@ -207,51 +207,38 @@ TEST_F(CopyE2E, SamplePackageLandsInTheDriverDirectory)
     EXPECT_EQ(Text(pagetext::kCopyCaption), TextUtf8(copy));
     EXPECT_EQ(Text(pagetext::kInstallDone), FinishAtFinalPage());
     const std::string samples = Env("SETUP_SOURCE_DIR") + "\\samples\\" + d.model + "\\";
-    const std::pair<std::string, std::string> files[] = {
-        {d.model + ".GPD", samples + d.model + ".GPD"},
-        {d.model + "RES.DLL", samples + d.model + "RES.DLL"},
-        {d.model + ".INI", samples + d.model + ".INI"},
-        {d.model + ".DLL", d.folder + "\\" + d.model + ".DLL"},
-    };
-    for (const auto &f : files)
+    for (const std::string name : {".GPD", "RES.DLL", ".INI", ".DLL"})
     {
-        std::string want = ReadWholeFile(f.second);
-        ASSERT_NE("(missing)", want) << f.second;
-        EXPECT_TRUE(ReadWholeFile(kDriverDirectory + f.first) == want) << f.first;
-        EXPECT_TRUE(ReadWholeFile(std::string(kDriverDirectory) + "3\\" + f.first) == want)
-            << f.first;
+        std::string from = (name == ".DLL" ? d.folder + "\\" : samples) + d.model + name;
+        std::string want = ReadWholeFile(from);
+        ASSERT_NE("(missing)", want) << from;
+        for (const std::string sub : {"", "3\\"})
+            EXPECT_TRUE(ReadWholeFile(kDriverDirectory + sub + d.model + name) == want)
+                << sub << d.model << name;
     }
 }
 
-// A file found nowhere (not beside the program, not in the current folder,
-// not on the search path) must give "File open error." and end the wizard
-// on the failure page, and the copies another driver keeps of that file in
-// the driver directory and its "3" folder must stay byte for byte: the
-// source is opened before anything is deleted.  The copies another driver
-// keeps of the first file, replaced before the failure, must be back, with
-// no temporary or kept copy left.
+// Guards against a source found nowhere (not beside the program, in the
+// current folder or on the search path) not ending on the failure page after
+// "File open error.", or another driver's copies of it or of the file
+// replaced before it not back byte for byte, or working files left.
 TEST_F(CopyE2E, SourceFoundNowhereLeavesOtherDriversCopies)
 {
     const std::string folder = "C:\\copy_e2e_missing";
     const std::string missing = d.model + ".INI";
     ASSERT_TRUE(CopyPackage(d.folder, folder, missing));
-    ASSERT_TRUE(KeepOtherDriversCopies(missing));
-    ASSERT_TRUE(KeepOtherDriversCopies(d.model + ".GPD"));
+    ASSERT_TRUE(KeepOtherDriversCopies({missing, d.model + ".GPD"}));
     HWND copy = WalkToCopy(folder);
     if (noModel)
         GTEST_SKIP() << "the model page lists no model, so no file reaches the copy";
     ExpectErrorAndFailure(copy);
-    ExpectOtherDriversCopiesKept(missing);
-    ExpectOtherDriversCopiesKept(d.model + ".GPD");
+    ExpectOtherDriversCopiesKept({missing, d.model + ".GPD"});
     EXPECT_EQ(std::vector<std::string>(), WorkingFilesLeft());
 }
 
-// Cancel (Yes) while a large file copies, after the first file was
-// replaced, must end on the failure page with another driver's copies of
-// both files back and nothing of the copy's own left.  A kill while the
-// large file copies must leave another driver's copies of it as they were,
-// or whole new files if the kill came after the move, and only the copy's
-// own working files beside them; the next run clears those.
+// Guards against a cancel during a large file leaving another driver's copies
+// replaced or working files left, a kill leaving a file cut short, and a
+// next run that keeps the kill's leftovers.
 TEST_F(CopyE2E, CancelOrKillDuringALargeFileKeepsOtherDriversCopies)
 {
     const size_t size = 64 * 1000 * 1000;
@@ -260,8 +247,7 @@ TEST_F(CopyE2E, CancelOrKillDuringALargeFileKeepsOtherDriversCopies)
     for (bool kill : {false, true})
     {
         SCOPED_TRACE(kill ? "killed" : "cancelled");
-        ASSERT_TRUE(KeepOtherDriversCopies(d.model + ".GPD"));
-        ASSERT_TRUE(KeepOtherDriversCopies("BIG.BIN"));
+        ASSERT_TRUE(KeepOtherDriversCopies({d.model + ".GPD", "BIG.BIN"}));
         HWND copy = WalkToCopy(folder);
         if (noModel)
             GTEST_SKIP() << "the model page lists no model, so no file reaches the copy";
@@ -290,8 +276,7 @@ TEST_F(CopyE2E, CancelOrKillDuringALargeFileKeepsOtherDriversCopies)
         ASSERT_NE(question, nullptr) << "no cancel question";
         Click(question, IDYES);
         EXPECT_EQ(Text(pagetext::kInstallFailed), FinishAtFinalPage());
-        ExpectOtherDriversCopiesKept(d.model + ".GPD");
-        ExpectOtherDriversCopiesKept("BIG.BIN");
+        ExpectOtherDriversCopiesKept({d.model + ".GPD", "BIG.BIN"});
         EXPECT_EQ(std::vector<std::string>(), WorkingFilesLeft());
     }
     /* The killed run's leftovers, cleared by a next run that succeeds. */
@@ -302,18 +287,14 @@ TEST_F(CopyE2E, CancelOrKillDuringALargeFileKeepsOtherDriversCopies)
     EXPECT_EQ(size, ReadWholeFile(std::string(kDriverDirectory) + "3\\BIG.BIN").size());
 }
 
-// A disk that fills while a file another driver shares expands, after the
-// first shared file was replaced, must give "Insufficient disk space." and
-// end on the failure page with another driver's copies of both files back
-// in both folders and nothing of the copy's own left.  Run as
-// e2e_fulldisk_<deliverable>, whose driver directory wine-run.sh makes a
-// small tmpfs (SETUP_WINE_SMALL_DRIVER_DIR).
+// Guards against a disk filling during a shared file not ending on the
+// failure page after "Insufficient disk space.", with another driver's copies
+// back and no working file left.  Needs e2e_fulldisk_<deliverable>'s tmpfs.
 TEST_F(CopyE2E, DiskThatFillsDuringASharedFileKeepsOtherDriversCopies)
 {
     if (Env("SETUP_WINE_SMALL_DRIVER_DIR").empty())
         GTEST_SKIP() << "needs the small driver directory of e2e_fulldisk_<deliverable>";
-    ASSERT_TRUE(KeepOtherDriversCopies(d.model + ".GPD"));
-    ASSERT_TRUE(KeepOtherDriversCopies("BIG.BIN"));
+    ASSERT_TRUE(KeepOtherDriversCopies({d.model + ".GPD", "BIG.BIN"}));
     ULARGE_INTEGER room;
     ASSERT_TRUE(GetDiskFreeSpaceExA(kDriverDirectory, &room, NULL, NULL));
     ASSERT_LT(room.QuadPart, 64u << 20) << "the driver directory is not a small disk";
@@ -322,17 +303,14 @@ TEST_F(CopyE2E, DiskThatFillsDuringASharedFileKeepsOtherDriversCopies)
     HWND copy = WalkToCopy(folder);
     ASSERT_FALSE(noModel);
     ExpectErrorAndFailure(copy, pagetext::kDiskFullError);
-    ExpectOtherDriversCopiesKept(d.model + ".GPD");
-    ExpectOtherDriversCopiesKept("BIG.BIN");
+    ExpectOtherDriversCopiesKept({d.model + ".GPD", "BIG.BIN"});
     EXPECT_EQ(std::vector<std::string>(), WorkingFilesLeft());
 }
 
-// Another driver's DLL loaded from the "3" folder by another process for
-// the whole run, as the spooler holds its printers' DLLs, under a name the
-// package shares: Windows (and Wine) refuse a move over it, but let it be
-// renamed.  The install must succeed with the new file in both folders, and
-// leave nothing of the copy's own but files due for deletion at the next
-// restart.
+// Guards against a shared DLL that another process holds loaded from the "3"
+// folder (a move over it is refused, a rename allowed) failing the install,
+// missing the new file in a folder, or leaving working files not due for
+// deletion at the next restart.
 TEST_F(CopyE2E, DllLoadedFromTheVersionFolderIsSetAside)
 {
     const std::string bin = Env("SETUP_TEST_BIN_DIR");
@@ -380,10 +358,8 @@ TEST_F(CopyE2E, DllLoadedFromTheVersionFolderIsSetAside)
         DeleteFileA((kDriverDirectory + name).c_str());
 }
 
-// A stranger's LZ32.DLL and WINSPOOL.DRV beside the program, under
-// Windows' load order, must not be loaded (their DllMain would run with
-// administrator rights), and the install must go on normally.  A canary
-// that asks for them by name in the same folder shows the trap is armed.
+// Guards against a stranger's LZ32.DLL or WINSPOOL.DRV beside the program
+// being loaded (with administrator rights); a canary shows the trap is armed.
 TEST_F(CopyE2E, PlantedSystemDllsAreNotLoaded)
 {
     const std::string folder = "C:\\copy_e2e_planted";
@@ -415,22 +391,23 @@ TEST_F(CopyE2E, PlantedSystemDllsAreNotLoaded)
         ASSERT_TRUE(DeleteFileA((folder + "\\" + dll + ".loaded").c_str()));
     }
 
+    auto expectNoneLoaded = [&]
+    {
+        for (const std::string &dll : planted)
+            EXPECT_EQ("(missing)", ReadWholeFile(folder + "\\" + dll + ".loaded"))
+                << dll << " was loaded";
+    };
     HWND copy = WalkToCopy(folder);
-    for (const std::string &dll : planted)
-        EXPECT_EQ("(missing)", ReadWholeFile(folder + "\\" + dll + ".loaded"))
-            << dll << " was loaded";
+    expectNoneLoaded();
     if (noModel)
         GTEST_SKIP() << "the model page lists no model, so no file reaches the copy";
     ASSERT_NE(copy, nullptr) << "no copy dialog";
     EXPECT_EQ(Text(pagetext::kInstallDone), FinishAtFinalPage());
-    for (const std::string &dll : planted)
-        EXPECT_EQ("(missing)", ReadWholeFile(folder + "\\" + dll + ".loaded"))
-            << dll << " was loaded";
+    expectNoneLoaded();
 }
 
-// A CopyFiles name that is a device, or a CopyFiles value that fills its
-// buffer (the platform cuts it, and the cut last name is another file),
-// must be refused before anything is deleted.
+// Guards against a CopyFiles device name, or a value the platform cuts to fit
+// its buffer, not refused before anything is deleted.
 TEST_F(CopyE2E, HostileSetupInformationTouchesNothing)
 {
     std::string longList;
@@ -457,10 +434,10 @@ TEST_F(CopyE2E, HostileSetupInformationTouchesNothing)
         size_t end = inf.find_first_of("\r\n", line);
         inf.replace(line, end - line, "CopyFiles=" + c.copyFiles);
         ASSERT_TRUE(WriteWholeFile(infPath, inf));
-        ASSERT_TRUE(KeepOtherDriversCopies(d.model + ".GPD"));
+        ASSERT_TRUE(KeepOtherDriversCopies({d.model + ".GPD"}));
         HWND copy = WalkToCopy(folder);
         ASSERT_FALSE(noModel);
         ExpectErrorAndFailure(copy);
-        ExpectOtherDriversCopiesKept(d.model + ".GPD");
+        ExpectOtherDriversCopiesKept({d.model + ".GPD"});
     }
 }

@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "support/built_programs.h"
 #include "support/ui_driver.h"
@@ -56,20 +55,18 @@ TEST(CopyDialogKorean, ErrorTextsAndTitle)
     {
         SCOPED_TRACE(c.first);
         std::string title, text;
-        std::vector<Step> steps = {{IDC_MESSAGE_TEXT,
-                                    [&](HWND d)
-                                    {
-                                        title = WindowText(d);
-                                        text = ItemText(d, IDC_MESSAGE_TEXT);
-                                    },
-                                    ACT_CLICK, IDOK}};
+        auto look = [&](HWND d)
+        {
+            title = WindowText(d);
+            text = ItemText(d, IDC_MESSAGE_TEXT);
+        };
         DriveModal(
-            [&]
+            [&]() -> INT_PTR
             {
                 ReportCopyError(owner, c.first);
-                return (INT_PTR)0;
+                return 0;
             },
-            steps);
+            {{IDC_MESSAGE_TEXT, look, ACT_CLICK, IDOK}});
         EXPECT_EQ(Ansi("오류"), title);
         EXPECT_EQ(Ansi(c.second), text);
     }

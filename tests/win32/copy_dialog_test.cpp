@@ -60,26 +60,21 @@ class CopyDialogTest : public ::testing::Test
         for (size_t i = 0; i < names.size(); i++)
         {
             SCOPED_TRACE(names[i]);
-            std::string want = ReadFileBytes(FixtureDir() + "ref\\" + names[i]);
+            std::string want = RefBytes(names[i]);
             for (const std::string &dir : {f.drv, f.drv + "3\\"})
             {
                 bool found = false;
                 std::string got = ReadFileBytes(dir + names[i], &found);
                 EXPECT_EQ(i < copied, found) << dir;
-                if (i < copied)
-                {
-                    EXPECT_TRUE(got == want)
-                        << dir << ": " << got.size() << " bytes, want " << want.size();
-                }
+                EXPECT_TRUE(i >= copied || got == want)
+                    << dir << ": " << got.size() << " bytes, want " << want.size();
             }
         }
     }
 };
 
-/* Guards against a compressed file copied unexpanded, a missing version
- * copy, an earlier copy left in place, a name shown twice, a kept earlier
- * copy left behind after a completed run, and a driver refused after the
- * copy leaving the earlier copies replaced. */
+/* Guards against a file copied unexpanded or to one folder only, an earlier
+ * or kept copy left, a name shown twice, and no put-back after a refusal. */
 TEST_F(CopyDialogTest, CopiesEveryFileExpandedIntoBothFolders)
 {
     for (bool completed : {true, false})
@@ -88,9 +83,7 @@ TEST_F(CopyDialogTest, CopiesEveryFileExpandedIntoBothFolders)
         Folders f(completed ? "all" : "refused");
         ASSERT_TRUE(AddSources(f, kStored));
         SetFiles(kNames, f.drv);
-        for (const std::string &dir : {f.drv, f.drv + "3\\"})
-            ASSERT_TRUE(CopyFileA((FixtureDir() + "ref\\CPRAND.BIN").c_str(),
-                                  (dir + "CPSMALL.INI").c_str(), FALSE));
+        ASSERT_TRUE(PlaceInBoth(f, "CPRAND.BIN", "CPSMALL.INI"));
         const std::map<std::string, std::string> before = DriverFiles(f.drv);
         std::string directoryShown;
         CopyRun run;
@@ -112,12 +105,11 @@ TEST_F(CopyDialogTest, CopiesEveryFileExpandedIntoBothFolders)
     }
 }
 
-/* The sample package as the reader lists it, found by bare name in the
- * package folder: the data and resource files are stored compressed. */
+/* Guards against the sample package, as the reader lists it, copied other
+ * than expanded from the package folder. */
 TEST_F(CopyDialogTest, CopiesTheSamplePackage)
 {
-    char package[MAX_PATH];
-    char sources[MAX_PATH];
+    char package[MAX_PATH], sources[MAX_PATH];
     if (!GetEnvironmentVariableA("SETUP_PACKAGE_DIR", package, MAX_PATH) ||
         !GetEnvironmentVariableA("SETUP_SOURCE_DIR", sources, MAX_PATH))
         GTEST_SKIP() << "SETUP_PACKAGE_DIR or SETUP_SOURCE_DIR is not set";
@@ -134,25 +126,19 @@ TEST_F(CopyDialogTest, CopiesTheSamplePackage)
     EXPECT_EQ(1, RunDialog(run));
     EXPECT_TRUE(run.messages.empty());
     const std::string samples = std::string(sources) + "\\samples\\M270\\";
-    const std::pair<const char *, std::string> files[] = {
-        {"M270.GPD", samples + "M270.GPD"},
-        {"M270RES.DLL", samples + "M270RES.DLL"},
-        {"M270.INI", samples + "M270.INI"},
-        {"M270.DLL", std::string(package) + "\\M270.DLL"},
-    };
-    for (const auto &file : files)
+    /* The DLL is the one file not stored compressed. */
+    for (const std::string name : {"M270.GPD", "M270RES.DLL", "M270.INI", "M270.DLL"})
     {
-        std::string want = ReadFileBytes(file.second);
-        ASSERT_FALSE(want.empty()) << file.second;
+        std::string from = (name == "M270.DLL" ? std::string(package) + "\\" : samples) + name;
+        std::string want = ReadFileBytes(from);
+        ASSERT_FALSE(want.empty()) << from;
         for (const char *sub : {"", "3\\"})
-            EXPECT_TRUE(ReadFileBytes(std::string(g_state.driverDirectory) + sub + file.first) ==
-                        want)
-                << sub << file.first;
+            EXPECT_TRUE(ReadFileBytes(g_state.driverDirectory + (sub + name)) == want)
+                << sub << name;
     }
 }
 
-/* `count` one-byte sources B000, B001, ... in the package folder; their
- * names. */
+/* `count` one-byte sources B000, B001, ... in src; their names. */
 std::vector<std::string> MakeOneByteSources(const Folders &f, int count)
 {
     std::vector<std::string> names;
@@ -170,8 +156,8 @@ std::vector<std::string> MakeOneByteSources(const Folders &f, int count)
     return names;
 }
 
-/* The bar's pixels differing from the bar of `done` of `files` files as the
- * test paints it, or -1 when they are not of the same size. */
+/* The bar's pixels differing from the test's painting of `done` of `files`
+ * files, or -1 when the sizes differ. */
 size_t BarDifferences(HWND dialog, int done, int files)
 {
     Pixels shown = Snapshot(dialog);
@@ -190,18 +176,15 @@ size_t BarColoured(const Pixels &p)
     return n;
 }
 
-/* The bar's control repainted at once, as when a window over it moves
- * away. */
+/* The bar's control repainted at once, as when a window over it moves away. */
 void RepaintBar(HWND dialog)
 {
     RedrawWindow(GetDlgItem(dialog, IDC_PROGRESS_BAR), NULL, NULL,
                  RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
-/* Guards against a split one file early or late, a colour change away from
- * the split, a text in the wrong colour, and a full bar that misses pixels:
- * the bar is compared with one painted by the test at the split that the
- * percentage gives for the control's own width. */
+/* Guards against a split one file off, a colour change away from the split,
+ * a text in the wrong colour, and a full bar that misses pixels. */
 TEST_F(CopyDialogTest, BarReadBackPixelByPixel)
 {
     struct Case
@@ -215,22 +198,19 @@ TEST_F(CopyDialogTest, BarReadBackPixelByPixel)
         SCOPED_TRACE(testing::Message() << c.files << " files");
         Folders f("bar" + std::to_string(c.files));
         SetFiles(MakeOneByteSources(f, c.files), f.drv);
-        std::vector<std::string> seen; /* "k: percent, differing pixels" */
+        auto line = [&](int k, size_t diff) /* "k: percent, differing pixels" */
+        {
+            return std::to_string(k) + ": " + std::to_string((200 * k + c.files) / (2 * c.files)) +
+                   " %, " + std::to_string(diff);
+        };
+        std::vector<std::string> seen, want;
         int width = 0;
         auto look = [&](HWND d, int done)
         {
-            for (int k : c.after)
-            {
-                if (k != done)
-                    continue;
-                Pixels shown = Snapshot(d);
-                width = shown.width;
-                int percent = (200 * done + c.files) / (2 * c.files);
-                int split = percent == 100 ? shown.width : percent * shown.width / 100;
-                std::string text = std::to_string(percent) + " %";
-                size_t diff = Differences(shown, Expected(d, split, text.c_str()));
-                seen.push_back(std::to_string(done) + ": " + text + ", " + std::to_string(diff));
-            }
+            if (std::find(c.after.begin(), c.after.end(), done) == c.after.end())
+                return;
+            width = Snapshot(d).width;
+            seen.push_back(line(done, BarDifferences(d, done, c.files)));
         };
         CopyRun run;
         run.beforeFile = [&](HWND d, size_t index) { look(d, (int)index); };
@@ -238,12 +218,8 @@ TEST_F(CopyDialogTest, BarReadBackPixelByPixel)
         EXPECT_EQ(1, RunDialog(run));
         EXPECT_TRUE(run.messages.empty());
         EXPECT_GT(width, 100);
-        std::vector<std::string> want;
         for (int k : c.after)
-        {
-            int percent = (200 * k + c.files) / (2 * c.files);
-            want.push_back(std::to_string(k) + ": " + std::to_string(percent) + " %, 0");
-        }
+            want.push_back(line(k, 0));
         EXPECT_EQ(want, seen);
     }
     /* The percentages the cases stand for. */
@@ -260,10 +236,8 @@ VOID CALLBACK OnceProc(HWND, UINT, UINT_PTR id, DWORD)
         g_onTimer();
 }
 
-/* Guards against a bar that any repaint of its control erases (a window
- * moved over the dialog, the second the dialog stays up after the last
- * file), against a repaint that draws a bar before the first file is done,
- * and against one that draws another count than the copy's. */
+/* Guards against a bar that a repaint erases (also in the last second), draws
+ * before the first file, or draws with another count than the copy's. */
 TEST_F(CopyDialogTest, BarSurvivesARepaint)
 {
     const int files = 3;
@@ -319,8 +293,7 @@ TEST_F(CopyDialogTest, RedrawsKeepNoGdiObjects)
 }
 
 /* Guards against an empty list that never ends, ends at once, or draws the
- * bar, also when its control repaints; and against "-1 %" or a division by zero when the cancel
- * question's idle time redraws a bar of no files. */
+ * bar, and against "-1 %" or a division by zero in its idle redraw. */
 TEST_F(CopyDialogTest, EmptyListEndsAfterAboutASecondWithTheBarUndrawn)
 {
     Folders f("empty");
@@ -361,49 +334,27 @@ TEST_F(CopyDialogTest, EmptyListEndsAfterAboutASecondWithTheBarUndrawn)
         ASSERT_EQ(0xFFFFFFu, p);
 }
 
-enum How
-{
-    BUTTON,
-    ESCAPE,
-    CLOSE_BOX
-};
-
-void Cancel(HWND dialog, How how)
-{
-    if (how == BUTTON)
-        Click(dialog, IDCANCEL);
-    else if (how == CLOSE_BOX)
-        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-    else
-    {
-        HWND button = GetDlgItem(dialog, IDCANCEL);
-        PostMessageA(button, WM_KEYDOWN, VK_ESCAPE, 1);
-        PostMessageA(button, WM_KEYUP, VK_ESCAPE, 0xC0000001);
-    }
-}
-
-/* Guards against a cancel that copies on after Yes, stops after No, copies
- * a file twice in the run a No starts, ends without asking, or lets the
- * start timer copy under an open question. */
+/* Guards against a cancel that copies on after Yes, stops or copies a file
+ * twice after No, ends unasked, or lets the start timer copy under it. */
 TEST_F(CopyDialogTest, CancelAtEachPointWithEitherAnswer)
 {
     const int kOpen = -1, kLastSecond = 99;
     struct Case
     {
         const char *what;
-        int when; /* kOpen, before file k (after k copied), kLastSecond */
-        How how;
+        int when;               /* kOpen, before file k (after k copied), kLastSecond */
+        uitest::ActionKind how; /* the Cancel button, Escape or the close box */
         int answer;
         INT_PTR result;
         size_t copied;
     };
     const Case cases[] = {
-        {"within the first 100 ms, Yes", kOpen, BUTTON, IDYES, 2, 0},
-        {"within the first 100 ms, No", kOpen, ESCAPE, IDNO, 1, 4},
-        {"files remaining, Yes", 1, BUTTON, IDYES, 2, 2},
-        {"files remaining, No", 1, CLOSE_BOX, IDNO, 1, 4},
-        {"in the last second, Yes", kLastSecond, CLOSE_BOX, IDYES, 2, 4},
-        {"in the last second, No", kLastSecond, ESCAPE, IDNO, 1, 4},
+        {"within the first 100 ms, Yes", kOpen, uitest::ACT_CLICK, IDYES, 2, 0},
+        {"within the first 100 ms, No", kOpen, uitest::ACT_KEY, IDNO, 1, 4},
+        {"files remaining, Yes", 1, uitest::ACT_CLICK, IDYES, 2, 2},
+        {"files remaining, No", 1, uitest::ACT_CLOSE_BOX, IDNO, 1, 4},
+        {"in the last second, Yes", kLastSecond, uitest::ACT_CLOSE_BOX, IDYES, 2, 4},
+        {"in the last second, No", kLastSecond, uitest::ACT_KEY, IDNO, 1, 4},
     };
     int n = 0;
     for (const Case &c : cases)
@@ -412,29 +363,29 @@ TEST_F(CopyDialogTest, CancelAtEachPointWithEitherAnswer)
         Folders f("cancel" + std::to_string(n++));
         ASSERT_TRUE(AddSources(f, kStored));
         SetFiles(kNames, f.drv);
-        /* Another driver's copies of the first file, replaced by then. */
-        for (const std::string &dir : {f.drv, f.drv + "3\\"})
-            ASSERT_TRUE(CopyFileA((FixtureDir() + "ref\\CPSMALL.INI").c_str(),
-                                  (dir + kNames[0]).c_str(), FALSE));
+        ASSERT_TRUE(PlaceInBoth(f, "CPSMALL.INI", kNames[0])); /* replaced by then */
         const std::map<std::string, std::string> before = DriverFiles(f.drv);
         DWORD answeredAt = 0;
+        auto cancel = [&](HWND d) {
+            uitest::Act(d, {0, nullptr, c.how, c.how == uitest::ACT_KEY ? VK_ESCAPE : IDCANCEL});
+        };
         CopyRun run;
         run.answers = {c.answer};
         run.answerDelay = c.when == kOpen ? 300 : 20; /* past the start timer */
         run.onMessage = [&](HWND) { answeredAt = GetTickCount(); };
         if (c.when == kOpen)
-            run.opened = [&](HWND d) { Cancel(d, c.how); };
+            run.opened = cancel;
         else if (c.when == kLastSecond)
             run.allCopied = [&](HWND d)
             {
                 if (run.messages.empty())
-                    Cancel(d, c.how);
+                    cancel(d);
             };
         else
             run.beforeFile = [&](HWND d, size_t index)
             {
                 if ((int)index == c.when)
-                    Cancel(d, c.how);
+                    cancel(d);
             };
         EXPECT_EQ(c.result, RunDialog(run));
         ASSERT_EQ(1u, run.messages.size());
@@ -444,18 +395,14 @@ TEST_F(CopyDialogTest, CancelAtEachPointWithEitherAnswer)
         EXPECT_EQ((LONG)c.copied, g_state.nextFileIndex);
         EXPECT_EQ(c.answer == IDYES ? 1u : 0u, g_state.cancelRequested);
         if (c.result == 2)
-        {
             EXPECT_EQ(std::vector<std::string>(), NotPutBack(f.drv, before));
-        }
         else
         {
             FinishReplacedFiles(TRUE);
             ExpectCopied(f, kNames, c.copied);
         }
-        if (c.when == kOpen)
-        {
-            EXPECT_TRUE(run.startedUnderQuestion) << "the question was not up at 100 ms";
-        }
+        EXPECT_TRUE(c.when != kOpen || run.startedUnderQuestion)
+            << "the question was not up at 100 ms";
         if (c.result == 1)
         {
             EXPECT_GE(GetTickCount() - answeredAt, 950u) << "did not wait a second to close";
@@ -463,11 +410,9 @@ TEST_F(CopyDialogTest, CancelAtEachPointWithEitherAnswer)
     }
 }
 
-/* Guards against a failure that goes on copying, a wrong or missing
- * message, a list name or path that reaches outside the driver directory
- * or deletes anything before it is refused, a source taken from anywhere
- * but the package folder, and another driver's copies deleted for a file
- * the package lacks. */
+/* Guards against a failure that copies on or has the wrong message, a name
+ * reaching out of drv or deleting before it is refused, a source from outside
+ * src, and another driver's copies deleted for a file the package lacks. */
 TEST_F(CopyDialogTest, FailuresGiveUpWithTheirMessage)
 {
     const std::string longDir = "C:\\" + std::string(1010, 'd') + "\\";
@@ -503,39 +448,23 @@ TEST_F(CopyDialogTest, FailuresGiveUpWithTheirMessage)
         {"no driver directory", {"CPSMALL.INI"}, "-", 0, false, ""},
         {"destination cannot be created", {"CPRAND.BIN", "CPSMALL.INI"}, "", 1, true, ""},
     };
-    const std::string other = ReadFileBytes(FixtureDir() + "ref\\CPTEXT.TXT");
+    const std::string other = RefBytes("CPTEXT.TXT");
     int n = 0;
     for (const Case &c : cases)
     {
         SCOPED_TRACE(c.what);
         Folders f("fail" + std::to_string(n++));
         ASSERT_TRUE(AddSources(f, {"CPSMALL.INI", "CPRAND.BIN"}));
-        /* What a name reaching out of drv would hit. */
-        ASSERT_TRUE(CopyFileA((FixtureDir() + "ref\\CPSMALL.INI").c_str(),
-                              (f.root + "CPVICTIM.DAT").c_str(), FALSE));
-        ASSERT_TRUE(CopyFileA((FixtureDir() + "ref\\CPSMALL.INI").c_str(),
-                              (f.src + "CPVICTIM.DAT").c_str(), FALSE));
-        /* In the current folder, which is no longer searched. */
-        ASSERT_TRUE(CopyFileA((FixtureDir() + "ref\\CPSMALL.INI").c_str(),
-                              (f.root + "CPCURDIR.DAT").c_str(), FALSE));
-        if (c.folderInTheWay)
-        {
-            ASSERT_TRUE(CreateDirectoryA((f.drv + "CPSMALL.INI").c_str(), NULL));
-        }
-        for (const std::string &dir : {f.drv, f.drv + "3\\"})
-        {
-            if (*c.kept)
-            {
-                ASSERT_TRUE(CopyFileA((FixtureDir() + "ref\\CPTEXT.TXT").c_str(),
-                                      (dir + c.kept).c_str(), FALSE));
-            }
-            /* Another driver's copies of the file copied before the failure. */
-            if (c.failedAt == 1 && !c.folderInTheWay)
-            {
-                ASSERT_TRUE(CopyFileA((FixtureDir() + "ref\\CPTEXT.TXT").c_str(),
-                                      (dir + c.names[0]).c_str(), FALSE));
-            }
-        }
+        /* What a name reaching out of drv would hit; CPCURDIR.DAT is in the
+         * current folder, which is no longer searched. */
+        ASSERT_TRUE(CopyRef("CPSMALL.INI", f.root + "CPVICTIM.DAT"));
+        ASSERT_TRUE(CopyRef("CPSMALL.INI", f.src + "CPVICTIM.DAT"));
+        ASSERT_TRUE(CopyRef("CPSMALL.INI", f.root + "CPCURDIR.DAT"));
+        ASSERT_TRUE(!c.folderInTheWay || CreateDirectoryA((f.drv + "CPSMALL.INI").c_str(), NULL));
+        ASSERT_TRUE(!*c.kept || PlaceInBoth(f, "CPTEXT.TXT", c.kept));
+        /* Another driver's copies of the file copied before the failure. */
+        ASSERT_TRUE(c.failedAt != 1 || c.folderInTheWay ||
+                    PlaceInBoth(f, "CPTEXT.TXT", c.names[0]));
         const std::map<std::string, std::string> before = DriverFiles(f.drv);
         SetFiles(c.names, c.directory.empty() ? f.drv : c.directory == "-" ? "" : c.directory);
         CopyRun run;
@@ -545,28 +474,21 @@ TEST_F(CopyDialogTest, FailuresGiveUpWithTheirMessage)
         EXPECT_EQ(kOpenError, run.messages[0].text);
         EXPECT_EQ(c.failedAt, g_state.nextFileIndex);
         EXPECT_EQ((size_t)c.failedAt + 1, run.shown.size());
-        EXPECT_EQ(ReadFileBytes(FixtureDir() + "ref\\CPSMALL.INI"),
-                  ReadFileBytes(f.root + "CPVICTIM.DAT"));
+        EXPECT_EQ(RefBytes("CPSMALL.INI"), ReadFileBytes(f.root + "CPVICTIM.DAT"));
         EXPECT_FALSE(Exists(f.drv + "CPVICTIM.DAT"));
         EXPECT_FALSE(Exists(f.drv + "3\\CPVICTIM.DAT"));
         /* Wine creates CPSMALL.IN_ when CPSMALL.INI cannot be created. */
         EXPECT_FALSE(Exists(f.drv + "CPSMALL.IN_"));
         for (const std::string &dir : {f.drv, f.drv + "3\\"})
-        {
-            if (*c.kept)
-            {
-                EXPECT_TRUE(ReadFileBytes(dir + c.kept) == other) << dir << c.kept;
-            }
-        }
+            EXPECT_TRUE(!*c.kept || ReadFileBytes(dir + c.kept) == other) << dir << c.kept;
         if (c.failedAt == 1)
             ExpectCopied(f, {c.names[0]}, 1);
         EXPECT_EQ(std::vector<std::string>(), NotPutBack(f.drv, before));
     }
 }
 
-/* Guards against a package folder deeper than LZ32's open record holds
- * being read anyway, or one that fits being refused: the record keeps a
- * path of at most 127 characters. */
+/* Guards against a package folder too deep for LZ32's open record's path
+ * (name included) read anyway, or one that fits refused. */
 TEST_F(CopyDialogTest, PackageFolderDepthIsBoundByTheOpenRecord)
 {
     const std::string name = "CPSMALL.INI";
@@ -610,10 +532,9 @@ LONG PlatformCopy(const std::string &name, const std::string &to)
     return r;
 }
 
-/* Guards against a damaged SZDD file reported otherwise than the platform's
- * answer says.  Seen under Wine 8.0: an unknown algorithm copies 0 bytes
- * without error, and a file cut short expands to a short file; neither is
- * an error, so the file counts as copied. */
+/* Guards against a damaged SZDD file reported otherwise than the platform
+ * answers.  Wine 8.0: an unknown algorithm copies 0 bytes and a file cut
+ * short expands short, neither an error, so the file counts as copied. */
 TEST_F(CopyDialogTest, DamagedFileIsReportedAsThePlatformAnswers)
 {
     int n = 0;
@@ -654,10 +575,9 @@ INT WINAPI RecordingOpen(LPSTR name, LPOFSTRUCT ofs, WORD style)
     return LZOpenFileA(name, ofs, style);
 }
 
-/* Guards against the missing-file prompt asked for a plain name that is
- * missing while its compressed name is there (Windows then prompts before
- * LZ32 tries the compressed name; Wine never does), and against no prompt
- * where the file is missing under both names. */
+/* Guards against the missing-file prompt asked for a missing plain name whose
+ * compressed name is there (Windows prompts before LZ32 tries that; Wine
+ * never does), and against no prompt where both names are missing. */
 TEST_F(CopyDialogTest, MissingFilePromptOnlyWhenNeitherNameExists)
 {
     const WORD prompt = OF_READ | OF_PROMPT | OF_CANCEL;
@@ -686,14 +606,11 @@ TEST_F(CopyDialogTest, MissingFilePromptOnlyWhenNeitherNameExists)
         g_lz = &recording;
         CopyRun run;
         EXPECT_EQ(c.result, RunDialog(run));
-        g_lz = &kLz32;
         ASSERT_EQ(1u, g_sourceOpens.size());
         EXPECT_EQ(f.src + c.opened, g_sourceOpens[0].first);
         EXPECT_EQ(c.style, g_sourceOpens[0].second);
         if (c.result == 1)
-        {
             ExpectCopied(f, {c.name}, 1);
-        }
     }
 }
 
@@ -711,9 +628,8 @@ LONG WINAPI ScriptedCopy(INT in, INT out)
     return CopyLZFile(in, out);
 }
 
-/* Guards against a wrong message or title for an LZ error, a retry where
- * the copy must give up (or the reverse), and a retry that skips a file or
- * asks a question first. */
+/* Guards against a wrong message or title for an LZ error, a retry where the
+ * copy must give up (or the reverse), and a retry that skips or asks first. */
 TEST_F(CopyDialogTest, LzErrorsShowTheirMessageAndRetryOnlyBadHandles)
 {
     struct Case
@@ -753,25 +669,16 @@ TEST_F(CopyDialogTest, LzErrorsShowTheirMessageAndRetryOnlyBadHandles)
             handIcon = icon == LoadIconA(NULL, IDI_HAND);
         };
         INT_PTR result = RunDialog(run);
-        g_lz = &kLz32;
         size_t errors = c.retried ? 2 : 1;
         ASSERT_EQ(errors, run.messages.size());
         EXPECT_EQ("Error", run.messages[0].title);
         EXPECT_EQ(c.text, run.messages[0].text);
         EXPECT_TRUE(handIcon);
-        if (c.retried)
-        {
-            EXPECT_EQ(1, result);
-            EXPECT_EQ(std::vector<std::string>(
-                          {"CPSMALL.INI", "CPSMALL.INI", "CPSMALL.INI", "CPRAND.BIN"}),
-                      run.shown);
-        }
-        else
-        {
-            EXPECT_EQ(2, result);
-            EXPECT_EQ(std::vector<std::string>({"CPSMALL.INI"}), run.shown);
-            EXPECT_EQ(0, g_state.nextFileIndex);
-        }
+        const std::vector<std::string> retried = {"CPSMALL.INI", "CPSMALL.INI", "CPSMALL.INI",
+                                                  "CPRAND.BIN"};
+        EXPECT_EQ(c.retried ? 1 : 2, result);
+        EXPECT_EQ(c.retried ? retried : std::vector<std::string>({"CPSMALL.INI"}), run.shown);
+        EXPECT_EQ(c.retried ? 2 : 0, g_state.nextFileIndex);
     }
 }
 
@@ -856,12 +763,9 @@ VOID WINAPI InUsePause(DWORD)
     g_inUse.pauses++;
 }
 
-/* Guards against a file in use counted as copied though its earlier file
- * stays (in either folder), reported as an error when it can be set aside,
- * left under a working name that nothing deletes, replaced before the
- * retries of a file busy for a moment, or left replaced by a put-back that
- * the new file, loaded since, refuses; and against a put-back refused
- * altogether taken for one made. */
+/* Guards against a file in use counted as copied though the earlier one stays,
+ * an error where it can be set aside, a working name nothing deletes, a busy
+ * file replaced before its retries, and a refused put-back taken as made. */
 TEST_F(CopyDialogTest, FilesInUseAreSetAsideAndDeletedAtRestart)
 {
     enum Phase
@@ -899,8 +803,7 @@ TEST_F(CopyDialogTest, FilesInUseAreSetAsideAndDeletedAtRestart)
         {"put-back refused in drv", "CPSMALL.INI", PUT_BACK, true, 0, false,
          "result 1, no message; new, 3\\other; at restart; not put back 1; 14 pauses"},
     };
-    const std::string other = ReadFileBytes(FixtureDir() + "ref\\CPTEXT.TXT");
-    const std::string fresh = ReadFileBytes(FixtureDir() + "ref\\CPSMALL.INI");
+    const std::string other = RefBytes("CPTEXT.TXT"), fresh = RefBytes("CPSMALL.INI");
     FileApi files = kKernelFiles;
     files.createHardLink = InUseLink;
     files.moveFileEx = InUseMove;
@@ -912,9 +815,7 @@ TEST_F(CopyDialogTest, FilesInUseAreSetAsideAndDeletedAtRestart)
         SCOPED_TRACE(c.what);
         Folders f("inuse" + std::to_string(n++));
         ASSERT_TRUE(AddSources(f, {"CPSMALL.INI"}));
-        for (const std::string &dir : {f.drv, f.drv + "3\\"})
-            ASSERT_TRUE(CopyFileA((FixtureDir() + "ref\\CPTEXT.TXT").c_str(),
-                                  (dir + "CPSMALL.INI").c_str(), FALSE));
+        ASSERT_TRUE(PlaceInBoth(f, "CPTEXT.TXT", "CPSMALL.INI"));
         SetFiles({"CPSMALL.INI"}, f.drv);
         g_inUse = InUse();
         g_inUse.busyMoves = c.busyMoves;
@@ -932,18 +833,14 @@ TEST_F(CopyDialogTest, FilesInUseAreSetAsideAndDeletedAtRestart)
             g_inUse.renameRefused = c.renameRefused;
         }
         int notPutBack = FinishReplacedFiles(c.succeeded);
-        g_files = &kKernelFiles;
 
         std::string got = "result " + std::to_string(run.result) + ", " +
                           (run.messages.empty() ? "no message" : run.messages[0].text) + ";";
         for (const std::string sub : {"", "3\\"})
         {
             std::string bytes = ReadFileBytes(f.drv + sub + "CPSMALL.INI");
-            got += " " + sub +
-                   (bytes == fresh   ? "new"
-                    : bytes == other ? "other"
-                                     : "?") +
-                   (sub.empty() ? "," : ";");
+            got += " " + sub + (bytes == fresh ? "new" : bytes == other ? "other" : "?");
+            got += sub.empty() ? "," : ";";
         }
         /* Working names left: each due for deletion at the restart, or
          * (put-back refused) the kept copy the next start puts back. */
@@ -982,7 +879,7 @@ std::string g_killTemporary; /* the temporary LZ32 created */
 
 void WriteHalfAndDie(HANDLE file)
 {
-    std::string whole = ReadFileBytes(FixtureDir() + "ref\\CPBIG.TXT");
+    std::string whole = RefBytes("CPBIG.TXT");
     DWORD written = 0;
     WriteFile(file, whole.data(), (DWORD)whole.size() / 2, &written, NULL);
     TerminateProcess(GetCurrentProcess(), kKilledExit);
@@ -1063,14 +960,10 @@ TEST_F(CopyDialogTest, DISABLED_KilledRun)
     FAIL() << "the run was not ended";
 }
 
-/* Guards against a kill at any step of a large file's replacement leaving
- * a destination cut short or missing (the earlier file or the whole new
- * one, in both folders), leaving anything but the copy's own working
- * files, and against a next run that keeps those leftovers or touches
- * another file: the spooler's temporary and a stranger's file stay.  A
- * next run that fails too must leave the earlier file of a run that did
- * not end (its kept copy put back, never deleted), and the new file of one
- * killed while it let go after success. */
+/* Guards against a kill at any step of a large file's replacement leaving a
+ * file cut short or missing, or anything but its own working files, and a
+ * next run that keeps those or touches another file; a next run that fails
+ * leaves the earlier file of an unfinished run, the new one of a finished. */
 TEST_F(CopyDialogTest, KilledAtEachStepLeavesEarlierOrWholeFile)
 {
     struct Case
@@ -1092,8 +985,7 @@ TEST_F(CopyDialogTest, KilledAtEachStepLeavesEarlierOrWholeFile)
         {"letting go after success, next run fails", KILL_LETTING_GO, true, true, false, true},
     };
     int n = 0;
-    const std::string earlier = ReadFileBytes(FixtureDir() + "ref\\CPSMALL.INI");
-    const std::string whole = ReadFileBytes(FixtureDir() + "ref\\CPBIG.TXT");
+    const std::string earlier = RefBytes("CPSMALL.INI"), whole = RefBytes("CPBIG.TXT");
     char exe[MAX_PATH];
     ASSERT_GT(GetModuleFileNameA(NULL, exe, sizeof(exe)), 0u);
     for (const Case &c : cases)
@@ -1102,13 +994,11 @@ TEST_F(CopyDialogTest, KilledAtEachStepLeavesEarlierOrWholeFile)
         const std::string name = "kill" + std::to_string(n++);
         Folders f(name);
         ASSERT_TRUE(AddSources(f, {"CPBIG.TX_"}));
-        for (const std::string &dir : {f.drv, f.drv + "3\\"})
-            ASSERT_TRUE(CopyFileA((FixtureDir() + "ref\\CPSMALL.INI").c_str(),
-                                  (dir + "CPBIG.TXT").c_str(), FALSE));
+        ASSERT_TRUE(PlaceInBoth(f, "CPSMALL.INI", "CPBIG.TXT"));
+        /* The spooler's temporary and a stranger's file. */
         const std::string bystanders[] = {"3\\BUD0001.tmp", "OTHER.DLL"};
         for (const std::string &b : bystanders)
-            ASSERT_TRUE(
-                CopyFileA((FixtureDir() + "ref\\CPTEXT.TXT").c_str(), (f.drv + b).c_str(), FALSE));
+            ASSERT_TRUE(CopyRef("CPTEXT.TXT", f.drv + b));
 
         SetEnvironmentVariableA("SETUP_KILL_STEP", std::to_string((int)c.step).c_str());
         SetEnvironmentVariableA("SETUP_KILL_CASE", name.c_str());
@@ -1141,7 +1031,6 @@ TEST_F(CopyDialogTest, KilledAtEachStepLeavesEarlierOrWholeFile)
             EXPECT_TRUE(ours || known) << file.first;
         }
 
-        /* The next run. */
         SetCurrentDirectoryA(f.root.c_str());
         SetFiles({"CPBIG.TXT"}, f.drv);
         CopyRun next;
@@ -1152,7 +1041,7 @@ TEST_F(CopyDialogTest, KilledAtEachStepLeavesEarlierOrWholeFile)
         EXPECT_TRUE(after["CPBIG.TXT"] == (c.endsNew ? whole : earlier));
         EXPECT_TRUE(after["3\\CPBIG.TXT"] == (c.endsNew ? whole : earlier));
         for (const std::string &b : bystanders)
-            EXPECT_EQ(ReadFileBytes(FixtureDir() + "ref\\CPTEXT.TXT"), after[b]) << b;
+            EXPECT_EQ(RefBytes("CPTEXT.TXT"), after[b]) << b;
     }
 }
 

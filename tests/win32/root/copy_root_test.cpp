@@ -42,9 +42,8 @@ class CopyRootTest : public ::testing::Test
     }
 };
 
-/* Guards against counting as copied the file Wine's LZOpenFileA creates
- * under the fallback name (CPSMALL.IN_) when the destination cannot be
- * created, and against leaving that file behind. */
+/* Guards against counting as copied, or leaving, the file Wine's LZOpenFileA
+ * creates under the fallback name (CPSMALL.IN_) for an unwritable one. */
 TEST_F(CopyRootTest, DestinationThatCannotBeWrittenIsAFileOpenError)
 {
     std::string drv = EnvDir("SETUP_IMMUTABLE_DIR");
@@ -69,11 +68,9 @@ BOOL WINAPI RefusedLink(LPCSTR, LPCSTR, LPSECURITY_ATTRIBUTES)
     return FALSE;
 }
 
-/* Guards against a full disk reported as anything but itself, or followed
- * by more copying, and against another driver's earlier copies cut short,
- * emptied or left replaced, or a temporary left behind: when the expansion
- * fills the disk, and when the copy that keeps the earlier file (where the
- * file system refuses hard links) does. */
+/* Guards against a full disk reported otherwise or copied on after, another
+ * driver's copies cut short or left replaced, or a temporary left: in the
+ * expansion, and in the copy that keeps the earlier file without hard links. */
 TEST_F(CopyRootTest, DiskThatFillsDuringExpansion)
 {
     struct Case

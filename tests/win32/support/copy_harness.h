@@ -34,7 +34,6 @@
 namespace copytest
 {
 
-/* What a message dialog showed. */
 struct Message
 {
     std::string title;
@@ -77,11 +76,6 @@ inline CopyRun *&Current()
 {
     static CopyRun *run = nullptr;
     return run;
-}
-
-inline int ControlId(HWND hwnd)
-{
-    return GetDlgCtrlID(hwnd);
 }
 
 inline VOID CALLBACK AnswerProc(HWND, UINT, UINT_PTR id, DWORD)
@@ -131,7 +125,7 @@ inline LRESULT CALLBACK CallWndHook(int code, WPARAM wParam, LPARAM lParam)
         {
             run->boxIdle = true;
         }
-        else if (m->message == WM_SETTEXT && ControlId(m->hwnd) == IDC_COPY_FILE_NAME &&
+        else if (m->message == WM_SETTEXT && GetDlgCtrlID(m->hwnd) == IDC_COPY_FILE_NAME &&
                  GetParent(m->hwnd) == run->dialog)
         {
             run->shown.push_back(reinterpret_cast<const char *>(m->lParam));
@@ -304,6 +298,24 @@ inline std::string FixtureDir()
     char dir[MAX_PATH];
     DWORD n = GetEnvironmentVariableA("SETUP_COPY_FIXTURES", dir, sizeof(dir));
     return n > 0 && n < sizeof(dir) ? std::string(dir) + "\\" : std::string();
+}
+
+/* The bytes of the fixture's expanded file `name`. */
+inline std::string RefBytes(const std::string &name)
+{
+    return ReadFileBytes(FixtureDir() + "ref\\" + name);
+}
+
+/* Copies the fixture's expanded file `ref` to `to`. */
+inline bool CopyRef(const std::string &ref, const std::string &to)
+{
+    return CopyFileA((FixtureDir() + "ref\\" + ref).c_str(), to.c_str(), FALSE) != 0;
+}
+
+/* Another driver's copies of `name`, holding `ref`, in drv and drv\3. */
+inline bool PlaceInBoth(const Folders &f, const std::string &ref, const std::string &name)
+{
+    return CopyRef(ref, f.drv + name) && CopyRef(ref, f.drv + "3\\" + name);
 }
 
 /* Copies fixture sources (as stored: CPTEXT.TX_ for CPTEXT.TXT) into src. */
