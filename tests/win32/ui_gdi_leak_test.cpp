@@ -1,11 +1,9 @@
 /*
  * No GDI object outlives the draw that made it: the icon-list item, the
- * picture button and the sunken frame are each drawn many times and the
- * process's GDI objects counted before and after.  The counting itself is
- * checked first (gdi_count.h: GetGuiResources counts nothing under Wine
- * 8.0, so the GDI handle table is counted there), and so is the test's
- * power: draws that leak one brush, pen, bitmap or device context each are
- * caught at one object per draw.
+ * picture button and the sunken frame are each drawn many times with the
+ * process's GDI objects counted (gdi_count.h) before and after; the test's
+ * power too: draws that leak one brush, pen, bitmap or device context each
+ * are caught at one object per draw.
  */
 #include <gtest/gtest.h>
 
@@ -75,21 +73,28 @@ class GdiLeakTest : public ::testing::Test
         return (double)(after - before) / kDraws;
     }
 
-    DRAWITEMSTRUCT Item(HDC dc, UINT id, UINT state, UINT ctlId, RECT rc) const
+    /* Draws item `id` of control `ctlId` onto `dc`: through the icon-list
+     * drawing with `rule`, or as the picture button when `rule` is NULL. */
+    void DrawItem(HDC dc, UINT id, UINT state, UINT ctlId, RECT rc, IconRule rule) const
     {
-        DRAWITEMSTRUCT di;
-        ZeroMemory(&di, sizeof(di));
-        di.CtlType = ctlId == IDC_PICTURE_BUTTON ? ODT_BUTTON : ODT_LISTBOX;
+        DRAWITEMSTRUCT di = {};
+        di.CtlType = rule == NULL ? ODT_BUTTON : ODT_LISTBOX;
         di.CtlID = ctlId;
         di.itemID = id;
         di.itemAction = ODA_DRAWENTIRE;
         di.itemState = state;
-        di.hwndItem = ctlId == IDC_PICTURE_BUTTON ? NULL : list;
+        di.hwndItem = rule == NULL ? NULL : list;
         di.hDC = dc;
         di.rcItem = rc;
-        return di;
+        if (rule == NULL)
+            DrawPictureButton(parent, &di);
+        else
+            DrawIconItem(parent, &di, rule);
     }
 };
+
+const RECT kItemRect = {0, 34, 250, 68};
+const RECT kButtonRect = {10, 10, 39, 59};
 
 /* Guards against a brush, pen, bitmap or memory context created in a draw
  * and not deleted in it. */
@@ -97,49 +102,31 @@ TEST_F(GdiLeakTest, DrawingKeepsNoObject)
 {
     Canvas canvas(300, 300);
     ASSERT_TRUE(canvas.Ok());
-    const RECT itemRect = {0, 34, 250, 68};
-    const RECT buttonRect = {10, 10, 39, 59};
     struct Case
     {
         const char *name;
-        std::function<void()> draw;
+        UINT id, state, ctlId;
+        IconRule rule; /* NULL: the picture button, or with no control the sunken frame */
     };
     const Case cases[] = {
-        {"port item, selected and focused",
-         [&]
-         {
-             DRAWITEMSTRUCT di =
-                 Item(canvas.Dc(), 0, ODS_SELECTED | ODS_FOCUS, IDC_PORT_LIST, itemRect);
-             DrawIconItem(parent, &di, PortIconRule);
-         }},
-        {"network item",
-         [&]
-         {
-             DRAWITEMSTRUCT di = Item(canvas.Dc(), 2, 0, IDC_PORT_LIST, itemRect);
-             DrawIconItem(parent, &di, PortIconRule);
-         }},
-        {"model item",
-         [&]
-         {
-             DRAWITEMSTRUCT di = Item(canvas.Dc(), 1, ODS_SELECTED, IDC_MODEL_LIST, itemRect);
-             DrawIconItem(parent, &di, ModelIconRule);
-         }},
-        {"empty list's focus",
-         [&]
-         {
-             DRAWITEMSTRUCT di = Item(canvas.Dc(), (UINT)-1, ODS_FOCUS, IDC_PORT_LIST, itemRect);
-             DrawIconItem(parent, &di, PortIconRule);
-         }},
-        {"picture button",
-         [&]
-         {
-             DRAWITEMSTRUCT di = Item(canvas.Dc(), 0, 0, IDC_PICTURE_BUTTON, buttonRect);
-             DrawPictureButton(parent, &di);
-         }},
-        {"sunken frame", [&] { DrawSunkenFrame(&buttonRect, canvas.Dc()); }},
+        {"port item, selected and focused", 0, ODS_SELECTED | ODS_FOCUS, IDC_PORT_LIST,
+         PortIconRule},
+        {"network item", 2, 0, IDC_PORT_LIST, PortIconRule},
+        {"model item", 1, ODS_SELECTED, IDC_MODEL_LIST, ModelIconRule},
+        {"empty list's focus", (UINT)-1, ODS_FOCUS, IDC_PORT_LIST, PortIconRule},
+        {"picture button", 0, 0, IDC_PICTURE_BUTTON, NULL},
+        {"sunken frame", 0, 0, 0, NULL},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(0.0, GainedPerDraw(c.draw))
+        EXPECT_EQ(0.0, GainedPerDraw(
+                           [&]
+                           {
+                               if (c.ctlId == 0)
+                                   DrawSunkenFrame(&kButtonRect, canvas.Dc());
+                               else
+                                   DrawItem(canvas.Dc(), c.id, c.state, c.ctlId,
+                                            c.rule ? kItemRect : kButtonRect, c.rule);
+                           }))
             << c.name << " (counted by " << gdicount::MethodName(method) << ")";
 }
 
@@ -149,12 +136,6 @@ TEST_F(GdiLeakTest, DrawingKeepsNoObject)
 TEST_F(GdiLeakTest, OneLeakedObjectPerDrawIsSeen)
 {
     Canvas canvas(300, 300);
-    const RECT buttonRect = {10, 10, 39, 59};
-    auto draw = [&]
-    {
-        DRAWITEMSTRUCT di = Item(canvas.Dc(), 0, 0, IDC_PICTURE_BUTTON, buttonRect);
-        DrawPictureButton(parent, &di);
-    };
     struct Case
     {
         const char *name;
@@ -170,7 +151,7 @@ TEST_F(GdiLeakTest, OneLeakedObjectPerDrawIsSeen)
         EXPECT_EQ(1.0, GainedPerDraw(
                            [&]
                            {
-                               draw();
+                               DrawItem(canvas.Dc(), 0, 0, IDC_PICTURE_BUTTON, kButtonRect, NULL);
                                c.leak();
                            }))
             << "a leaked " << c.name << " per draw";

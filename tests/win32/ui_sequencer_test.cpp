@@ -14,6 +14,7 @@
 #include <strsafe.h>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -41,9 +42,8 @@ namespace
 struct InstallsSeen
 {
     std::vector<DWORD> times; /* of each AddPrinterDriver */
-    bool statusUpAtEveryInstall = true;
-    bool capturedAtEveryInstall = true;
-    bool waitCursorAtEveryInstall = true;
+    bool statusUpAtEveryInstall = true, capturedAtEveryInstall = true,
+         waitCursorAtEveryInstall = true;
     HWND main = NULL;
 };
 
@@ -55,21 +55,10 @@ void LookAtInstall(const std::string &call, const void *)
         return;
     g_seen.times.push_back(GetTickCount());
     HWND status = FindThreadDialog(IDC_STATUS_TEXT, false);
-    if (status == NULL || ItemText(status, IDC_STATUS_TEXT) != pagetext::kStatusWriting.english)
-        g_seen.statusUpAtEveryInstall = false;
-    if (GetCapture() != g_seen.main)
-        g_seen.capturedAtEveryInstall = false;
-    if (GetCursor() != LoadCursorA(NULL, IDC_WAIT))
-        g_seen.waitCursorAtEveryInstall = false;
-}
-
-void WriteNew(const std::string &path, const std::string &text)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    DWORD written = 0;
-    WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL);
-    CloseHandle(file);
+    g_seen.statusUpAtEveryInstall &=
+        status != NULL && ItemText(status, IDC_STATUS_TEXT) == pagetext::kStatusWriting.english;
+    g_seen.capturedAtEveryInstall &= GetCapture() == g_seen.main;
+    g_seen.waitCursorAtEveryInstall &= GetCursor() == LoadCursorA(NULL, IDC_WAIT);
 }
 
 class SequencerTest : public ::testing::Test
@@ -117,13 +106,28 @@ class SequencerTest : public ::testing::Test
 /* What the final page showed. */
 struct FinalSeen
 {
-    bool up = false;
+    bool up = false, boxVisible = false, captured = true, statusOpen = true;
     std::string outcome;
-    bool boxVisible = false;
-    bool captured = true;
-    bool statusOpen = true;
     DWORD at = 0;
 };
+
+/* The final page of a run that `completed` or not: its outcome, the
+ * default-printer box shown only after success, no capture, no status. */
+void ExpectFinal(const FinalSeen &seen, bool completed)
+{
+    EXPECT_EQ(completed ? pagetext::kInstallDone.english : pagetext::kInstallFailed.english,
+              seen.outcome);
+    EXPECT_EQ(completed, seen.boxVisible);
+    EXPECT_FALSE(seen.captured) << "mouse still captured on the final page";
+    EXPECT_FALSE(seen.statusOpen) << "status window left open";
+}
+
+/* What Windows sends the main window at a log-off or shut-down. */
+void EndSession(LPARAM how)
+{
+    PostMessageA(g_seen.main, WM_QUERYENDSESSION, 0, how);
+    PostMessageA(g_seen.main, WM_ENDSESSION, TRUE, how);
+}
 
 Step LookAtFinalAndLeave(FinalSeen *seen)
 {
@@ -173,25 +177,14 @@ TEST_F(SequencerTest, InstallPhaseReportsTheLastInstall)
         INT_PTR code = DriveModal([] { return Run(CMD_INSTALL); }, {LookAtFinalAndLeave(&seen)});
         EXPECT_EQ(0, code);
         ASSERT_TRUE(seen.up) << "no final page";
-        EXPECT_EQ(c.completed ? pagetext::kInstallDone.english : pagetext::kInstallFailed.english,
-                  seen.outcome);
-        EXPECT_EQ(c.completed, seen.boxVisible);
-        EXPECT_FALSE(seen.captured) << "mouse still captured on the final page";
-        EXPECT_FALSE(seen.statusOpen) << "status window left open";
-
-        const std::vector<std::string> registered = {
-            "AddPrinterDriver Seq Model", "AddPrinter Seq Model", "ClosePrinter Seq Model"};
+        ExpectFinal(seen, c.completed);
         std::vector<std::string> expected = {"AddPrinterDriver Seq Model", "AddPrinter Seq Model"};
         if (c.reinstalls)
-            expected = {"AddPrinterDriver Seq Model",
-                        "AddPrinter Seq Model",
-                        "ClosePrinter Seq Model",
-                        "OpenPrinter Seq Model, all access",
-                        "DeletePrinter Seq Model",
-                        "ClosePrinter Seq Model",
-                        "DeletePrinterDriver Seq Model, Windows NT x86",
-                        "AddPrinterDriver Seq Model",
-                        "AddPrinter Seq Model"};
+            expected.insert(expected.end(),
+                            {"ClosePrinter Seq Model", "OpenPrinter Seq Model, all access",
+                             "DeletePrinter Seq Model", "ClosePrinter Seq Model",
+                             "DeletePrinterDriver Seq Model, Windows NT x86",
+                             "AddPrinterDriver Seq Model", "AddPrinter Seq Model"});
         /* OK on a completed run's final page, box ticked: the default printer. */
         if (c.completed)
             expected.insert(expected.end(), {"ClosePrinter Seq Model", "OpenPrinter Seq Model",
@@ -268,11 +261,7 @@ TEST_F(SequencerTest, InstallPhaseUnderWindowsRules)
         EXPECT_EQ(0, DriveModal([] { return Run(CMD_INSTALL); }, steps, &done));
         EXPECT_EQ(steps.size(), done);
         EXPECT_EQ(c.box ? c.box : "", boxText);
-        EXPECT_EQ(c.completed ? pagetext::kInstallDone.english : pagetext::kInstallFailed.english,
-                  seen.outcome);
-        EXPECT_EQ(c.completed, seen.boxVisible);
-        EXPECT_FALSE(seen.captured);
-        EXPECT_FALSE(seen.statusOpen);
+        ExpectFinal(seen, c.completed);
         /* The second install runs only after a first one that registered. */
         EXPECT_EQ(c.completed ? 2 : 1, rules::CountCalls("AddPrinterDriver "));
         EXPECT_EQ(c.printers, rules::PrinterNames());
@@ -286,11 +275,8 @@ TEST_F(SequencerTest, InstallPhaseUnderWindowsRules)
 TEST_F(SequencerTest, OpeningStatusThenWelcomeAndCancelEndsTheRun)
 {
     std::string statusText;
-    bool capturedUnderStatus = false;
-    DWORD statusAt = 0;
-    DWORD welcomeAt = 0;
-    bool statusOpenAtWelcome = true;
-    bool capturedAtWelcome = true;
+    bool capturedUnderStatus = false, statusOpenAtWelcome = true, capturedAtWelcome = true;
+    DWORD statusAt = 0, welcomeAt = 0;
     FinalSeen seen;
     std::vector<Step> steps = {
         {IDC_STATUS_TEXT,
@@ -356,10 +342,10 @@ TEST_F(SequencerTest, SessionEndPutsTheRunBack)
         SCOPED_TRACE(c.name);
         copytest::Folders f("session" + std::to_string(&c - cases));
         for (const std::string &n : names)
-            WriteNew(f.src + n, "new " + n);
+            std::ofstream(f.src + n, std::ios::binary) << "new " + n;
         copytest::SetFiles(names, f.drv);
         for (const std::string &dir : {f.drv, f.drv + "3\\"})
-            WriteNew(dir + "SHARED.DLL", "the other driver's SHARED.DLL");
+            std::ofstream(dir + "SHARED.DLL", std::ios::binary) << "the other driver's SHARED.DLL";
         const std::map<std::string, std::string> filesBefore = copytest::DriverFiles(f.drv);
 
         /* A printer and driver of the model's name, which the port page
@@ -378,25 +364,17 @@ TEST_F(SequencerTest, SessionEndPutsTheRunBack)
         copytest::CopyRun run;
         run.beforeFile = [&](HWND, size_t index)
         {
-            if (index != c.endsDuring)
-                return;
-            PostMessageA(g_seen.main, WM_QUERYENDSESSION, 0, c.how);
-            PostMessageA(g_seen.main, WM_ENDSESSION, TRUE, c.how);
+            if (index == c.endsDuring)
+                EndSession(c.how);
         };
         copytest::Current() = &run;
         HHOOK hook =
             SetWindowsHookExA(WH_CALLWNDPROC, copytest::CallWndHook, NULL, GetCurrentThreadId());
         FinalSeen seen;
-        Step endInstall = {IDC_STATUS_TEXT,
-                           [](HWND)
-                           {
-                               PostMessageA(g_seen.main, WM_QUERYENDSESSION, 0, 0);
-                               PostMessageA(g_seen.main, WM_ENDSESSION, TRUE, 0);
-                           },
-                           ACT_NONE, 0};
         std::vector<Step> steps = {LookAtFinalAndLeave(&seen)};
         if (c.endsDuring == names.size())
-            steps.insert(steps.begin(), endInstall);
+            steps.insert(steps.begin(),
+                         {IDC_STATUS_TEXT, [](HWND) { EndSession(0); }, ACT_NONE, 0});
         EXPECT_EQ(0, DriveModal([] { return Run(CMD_COPY_FILES); }, steps));
         UnhookWindowsHookEx(hook);
         copytest::Current() = nullptr;

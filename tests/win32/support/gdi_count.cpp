@@ -5,8 +5,6 @@
 
 #include <stdint.h>
 
-#include <vector>
-
 namespace gdicount
 {
 
@@ -30,18 +28,12 @@ static_assert(sizeof(HandleEntry) == 24, "Wine's handle entry is 24 bytes");
 const size_t kTableEntries = 0x10000;
 const size_t kPebHandleTableOffset = 0x94; /* GdiSharedHandleTable, 32-bit PEB */
 
-/* The PEB of this 32-bit process, from its TEB at fs:0x30.  (NtCurrentTeb
- * from mingw-w64's headers draws a false -Warray-bounds from GCC 12.) */
-const BYTE *CurrentPeb()
-{
-    const BYTE *peb = NULL;
-    __asm__("movl %%fs:0x30, %0" : "=r"(peb));
-    return peb;
-}
-
 const HandleEntry *HandleTable()
 {
-    const BYTE *peb = CurrentPeb();
+    /* The PEB of this 32-bit process, from its TEB at fs:0x30.  (NtCurrentTeb
+     * from mingw-w64's headers draws a false -Warray-bounds from GCC 12.) */
+    const BYTE *peb = NULL;
+    __asm__("movl %%fs:0x30, %0" : "=r"(peb));
     if (peb == NULL)
         return NULL;
     const HandleEntry *table = *(const HandleEntry *const *)(peb + kPebHandleTableOffset);
@@ -85,43 +77,6 @@ long CountGuiResources()
     return count == 0 ? -1 : (long)count;
 }
 
-/* Two objects of each kind the drawing code may create. */
-struct Objects
-{
-    std::vector<HGDIOBJ> objects;
-    std::vector<HDC> dcs;
-    void Create()
-    {
-        HDC screen = GetDC(NULL);
-        for (int i = 0; i < 2; ++i)
-        {
-            objects.push_back(CreateSolidBrush(RGB(i, 2, 3)));
-            objects.push_back(CreatePen(PS_SOLID, 1, RGB(i, 5, 6)));
-            objects.push_back(CreateCompatibleBitmap(screen, 4, 4));
-            dcs.push_back(CreateCompatibleDC(screen));
-        }
-        ReleaseDC(NULL, screen);
-    }
-    void Delete()
-    {
-        for (HGDIOBJ o : objects)
-            DeleteObject(o);
-        for (HDC dc : dcs)
-            DeleteDC(dc);
-        objects.clear();
-        dcs.clear();
-    }
-    long Made() const
-    {
-        long made = 0;
-        for (HGDIOBJ o : objects)
-            made += o != NULL;
-        for (HDC dc : dcs)
-            made += dc != NULL;
-        return made;
-    }
-};
-
 } // namespace
 
 long Count(Method method)
@@ -156,11 +111,24 @@ Method Calibrate(std::string *why)
     for (Method method : {METHOD_GUI_RESOURCES, METHOD_HANDLE_TABLE})
     {
         long before = Count(method);
-        Objects objects;
-        objects.Create();
+        /* Two objects of each kind the drawing code may create. */
+        HDC screen = GetDC(NULL);
+        HGDIOBJ objects[6];
+        HDC dcs[2];
+        for (int i = 0; i < 2; ++i)
+        {
+            objects[3 * i] = CreateSolidBrush(RGB(i, 2, 3));
+            objects[3 * i + 1] = CreatePen(PS_SOLID, 1, RGB(i, 5, 6));
+            objects[3 * i + 2] = CreateCompatibleBitmap(screen, 4, 4);
+            dcs[i] = CreateCompatibleDC(screen);
+        }
+        ReleaseDC(NULL, screen);
         long during = Count(method);
-        long made = objects.Made();
-        objects.Delete();
+        long made = 0;
+        for (HGDIOBJ o : objects)
+            made += DeleteObject(o) != 0;
+        for (HDC dc : dcs)
+            made += DeleteDC(dc) != 0;
         long after = Count(method);
         if (before >= 0 && made == 8 && during == before + made && after == before)
             return method;

@@ -33,8 +33,7 @@ class Canvas
   public:
     Canvas(int width, int height) : width_(width), height_(height)
     {
-        BITMAPINFO bi;
-        ZeroMemory(&bi, sizeof(bi));
+        BITMAPINFO bi = {};
         bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
         bi.bmiHeader.biWidth = width;
         bi.bmiHeader.biHeight = -height;
@@ -166,8 +165,7 @@ inline SIZE IconSize(HICON icon)
     ICONINFO info;
     if (icon == NULL || !GetIconInfo(icon, &info))
         return size;
-    BITMAP bm;
-    ZeroMemory(&bm, sizeof(bm));
+    BITMAP bm = {};
     GetObjectA(info.hbmMask, sizeof(bm), &bm);
     size.cx = bm.bmWidth;
     size.cy = info.hbmColor ? bm.bmHeight : bm.bmHeight / 2;

@@ -70,11 +70,8 @@ inline BOOL CALLBACK FindThreadDialogProc(HWND hwnd, LPARAM lParam)
     FindArgs *args = reinterpret_cast<FindArgs *>(lParam);
     char cls[16];
     GetClassNameA(hwnd, cls, sizeof(cls));
-    if (lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(hwnd))
-        return TRUE;
-    if (args->enabledOnly && !IsWindowEnabled(hwnd))
-        return TRUE;
-    if (GetDlgItem(hwnd, args->markerId) == NULL)
+    if (lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(hwnd) ||
+        (args->enabledOnly && !IsWindowEnabled(hwnd)) || GetDlgItem(hwnd, args->markerId) == NULL)
         return TRUE;
     args->found = hwnd;
     return FALSE;
@@ -171,9 +168,7 @@ inline INT_PTR DriveModal(const std::function<INT_PTR()> &show, const std::vecto
                           size_t *stepsDone = nullptr)
 {
     DriveState &state = CurrentDrive();
-    state.steps = &steps;
-    state.next = 0;
-    state.idleTicks = 0;
+    state = {&steps, 0, 0};
     UINT_PTR timer = SetTimer(NULL, 0, 50, DriveTimerProc);
     INT_PTR result = show();
     KillTimer(NULL, timer);
@@ -194,8 +189,7 @@ inline INT_PTR DriveModal(const std::function<INT_PTR()> &show, const std::vecto
 inline INT_PTR RunSequencer(UINT command, HWND *main = nullptr)
 {
     static const char kClass[] = "TestSequencerWindow";
-    WNDCLASSA wc;
-    ZeroMemory(&wc, sizeof(wc));
+    WNDCLASSA wc = {};
     wc.lpfnWndProc = SetupSequencer;
     wc.hInstance = g_state.instance;
     wc.hCursor = LoadCursorA(NULL, IDC_ARROW);
