@@ -148,4 +148,20 @@ inline size_t SizeNear(FuzzInput &in, size_t needed)
     abort();
 }
 
+/* A result written into `out`: a NUL inside it, and refused (left empty)
+ * exactly when the `needed` bytes do not fit.  True when it was written. */
+inline bool CheckBuilt(ExactBuffer &out, int fits, size_t needed)
+{
+    if (out.Size() == 0)
+    {
+        FUZZ_CHECK(!fits);
+        return false;
+    }
+    FUZZ_CHECK(out.Terminated());
+    FUZZ_CHECK(fits == (needed <= out.Size()));
+    if (!fits)
+        FUZZ_CHECK(out.Data()[0] == '\0');
+    return fits;
+}
+
 #endif

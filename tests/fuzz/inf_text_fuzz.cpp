@@ -50,18 +50,8 @@ void CheckModelKey(const char *key, FuzzInput &in)
     FUZZ_CHECK(IsUsableModelName(name.Data(), characters) == (int)usable);
 
     ExactBuffer quoted(SizeNear(in, kept + 3));
-    int fits = BuildQuotedKey(name.Data(), quoted.Data(), quoted.Size());
-    if (quoted.Size() == 0)
-    {
-        FUZZ_CHECK(!fits);
-        return;
-    }
-    FUZZ_CHECK(quoted.Terminated());
-    FUZZ_CHECK(fits == (kept + 3 <= quoted.Size()));
-    if (!fits)
-        FUZZ_CHECK(quoted.Data()[0] == '\0');
-    else if (kept == inner.size() && whole.size() >= 2 && whole.front() == '"' &&
-             whole.back() == '"')
+    if (CheckBuilt(quoted, BuildQuotedKey(name.Data(), quoted.Data(), quoted.Size()), kept + 3) &&
+        kept == inner.size() && whole.size() >= 2 && whole.front() == '"' && whole.back() == '"')
         FUZZ_CHECK(whole == quoted.Data());
 }
 

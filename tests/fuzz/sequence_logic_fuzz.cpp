@@ -42,12 +42,10 @@ struct Step
     intptr_t forwardResult;
 };
 
-const Step kSteps[] = {
-    {CMD_WELCOME_PAGE, 0, CMD_MODEL_PAGE, IDC_NEXT},
-    {CMD_MODEL_PAGE, CMD_WELCOME_PAGE, CMD_PORT_PAGE, IDC_NEXT},
-    {CMD_PORT_PAGE, CMD_MODEL_PAGE, CMD_COPY_FILES, IDC_NEXT},
-    {CMD_COPY_FILES, 0, CMD_INSTALL, kCopied},
-};
+const Step kSteps[] = {{CMD_WELCOME_PAGE, 0, CMD_MODEL_PAGE, IDC_NEXT},
+                       {CMD_MODEL_PAGE, CMD_WELCOME_PAGE, CMD_PORT_PAGE, IDC_NEXT},
+                       {CMD_PORT_PAGE, CMD_MODEL_PAGE, CMD_COPY_FILES, IDC_NEXT},
+                       {CMD_COPY_FILES, 0, CMD_INSTALL, kCopied}};
 
 /* The timers and the delay each is set with. */
 struct Timer
@@ -56,11 +54,11 @@ struct Timer
     uint32_t delay;
 };
 
-const Timer kTimers[] = {
-    {TIMER_OPEN_STATUS, DELAY_OPEN_STATUS}, {TIMER_CLOSE_STATUS, DELAY_CLOSE_STATUS},
-    {TIMER_INSTALL, DELAY_INSTALL},         {TIMER_REINSTALL, DELAY_REINSTALL},
-    {TIMER_FINISH, DELAY_FINISH},
-};
+const Timer kTimers[] = {{TIMER_OPEN_STATUS, DELAY_OPEN_STATUS},
+                         {TIMER_CLOSE_STATUS, DELAY_CLOSE_STATUS},
+                         {TIMER_INSTALL, DELAY_INSTALL},
+                         {TIMER_REINSTALL, DELAY_REINSTALL},
+                         {TIMER_FINISH, DELAY_FINISH}};
 
 /* The row of a step or a timer, or a null pointer for an unknown one. */
 template <typename Row, size_t N>

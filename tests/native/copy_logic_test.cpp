@@ -25,11 +25,9 @@ TEST(ProgressPercent, RoundsToNearestWithHalvesUp)
     {
         int32_t done, count, percent;
     };
-    const Case cases[] = {
-        {0, 3, 0},  {1, 3, 33},  {2, 3, 67},  {3, 3, 100},     {1, 1, 100},
-        {1, 8, 13}, {7, 8, 88},  {1, 200, 1}, {199, 200, 100}, {198, 200, 99},
-        {1, 2, 50}, {1, 400, 0}, {2, 400, 1}, {0, 1, 0},       {5, 3, 167},
-    };
+    const Case cases[] = {{0, 3, 0},  {1, 3, 33},  {2, 3, 67},  {3, 3, 100},     {1, 1, 100},
+                          {1, 8, 13}, {7, 8, 88},  {1, 200, 1}, {199, 200, 100}, {198, 200, 99},
+                          {1, 2, 50}, {1, 400, 0}, {2, 400, 1}, {0, 1, 0},       {5, 3, 167}};
     for (const Case &c : cases)
     {
         SCOPED_TRACE(testing::Message() << c.done << " of " << c.count);
@@ -128,21 +126,19 @@ TEST(CopyErrors, MessageAndFollowUpForEveryCode)
         uint16_t stringId;
         int outcome; /* when a file's copy answers the code */
     };
-    const Case cases[] = {
-        {COPY_ERROR_OPEN, IDS_ERR_FILE_OPEN, COPY_FILE_GIVE_UP},
-        {2, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP},
-        {-1, IDS_ERR_BAD_SOURCE, COPY_FILE_RETRY},
-        {-2, IDS_ERR_BAD_DEST, COPY_FILE_RETRY},
-        {-3, IDS_ERR_DAMAGED, COPY_FILE_GIVE_UP},
-        {-4, IDS_ERR_DISK_FULL, COPY_FILE_GIVE_UP},
-        {-5, IDS_ERR_MEMORY, COPY_FILE_GIVE_UP},
-        {-6, IDS_ERR_DECOMPRESS, COPY_FILE_GIVE_UP},
-        {-7, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP},
-        {-8, IDS_ERR_DAMAGED, COPY_FILE_GIVE_UP},
-        {-9, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP},
-        {-100, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP},
-        {INT32_MIN, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP},
-    };
+    const Case cases[] = {{COPY_ERROR_OPEN, IDS_ERR_FILE_OPEN, COPY_FILE_GIVE_UP},
+                          {2, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP},
+                          {-1, IDS_ERR_BAD_SOURCE, COPY_FILE_RETRY},
+                          {-2, IDS_ERR_BAD_DEST, COPY_FILE_RETRY},
+                          {-3, IDS_ERR_DAMAGED, COPY_FILE_GIVE_UP},
+                          {-4, IDS_ERR_DISK_FULL, COPY_FILE_GIVE_UP},
+                          {-5, IDS_ERR_MEMORY, COPY_FILE_GIVE_UP},
+                          {-6, IDS_ERR_DECOMPRESS, COPY_FILE_GIVE_UP},
+                          {-7, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP},
+                          {-8, IDS_ERR_DAMAGED, COPY_FILE_GIVE_UP},
+                          {-9, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP},
+                          {-100, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP},
+                          {INT32_MIN, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP}};
     for (const Case &c : cases)
     {
         SCOPED_TRACE(c.code);
@@ -274,8 +270,7 @@ TEST(CopyPaths, WorkingNamesBesideTheDestination)
         {"C:\\drv\\M270.GPD", COPY_WORK_TEMPORARY, "C:\\drv\\~SETUP-92A234E538FA.NEW"},
         {"C:\\drv\\m270.gpd", COPY_WORK_TEMPORARY, "C:\\drv\\~SETUP-92A234E538FA.NEW"},
         {"C:\\drv\\3\\M270.GPD", COPY_WORK_KEPT, "C:\\drv\\3\\~SETUP-92A234E538FA.OLD"},
-        {"C:\\drv\\\xC7\xC1.DLL", COPY_WORK_KEPT, "C:\\drv\\~SETUP-60C4D94B726F.OLD"},
-    };
+        {"C:\\drv\\\xC7\xC1.DLL", COPY_WORK_KEPT, "C:\\drv\\~SETUP-60C4D94B726F.OLD"}};
     for (const Case &c : cases)
     {
         std::vector<char> out(SETUP_TEXT_MAX);
@@ -314,16 +309,14 @@ TEST(CopyPaths, LzFallbackNameAsThePlatformMakesIt)
     {
         const char *path, *fallback;
     };
-    const Case cases[] = {
-        {"C:\\drv\\M270.GPD", "C:\\drv\\M270.GP_"},
-        {"C:\\drv\\A.B", "C:\\drv\\A.B_"},
-        {"C:\\drv\\A.BC", "C:\\drv\\A.BC_"},
-        {"C:\\drv\\README", "C:\\drv\\README._"},
-        {"C:\\d.x\\README", "C:\\d.x\\README._"},
-        {"C:\\drv\\A.TAR.GZ", "C:\\drv\\A.TAR.G_"},
-        {"C:\\drv\\A.", "C:\\drv\\A._"},
-        {"M270.GPD", "M270.GP_"},
-    };
+    const Case cases[] = {{"C:\\drv\\M270.GPD", "C:\\drv\\M270.GP_"},
+                          {"C:\\drv\\A.B", "C:\\drv\\A.B_"},
+                          {"C:\\drv\\A.BC", "C:\\drv\\A.BC_"},
+                          {"C:\\drv\\README", "C:\\drv\\README._"},
+                          {"C:\\d.x\\README", "C:\\d.x\\README._"},
+                          {"C:\\drv\\A.TAR.GZ", "C:\\drv\\A.TAR.G_"},
+                          {"C:\\drv\\A.", "C:\\drv\\A._"},
+                          {"M270.GPD", "M270.GP_"}};
     for (const Case &c : cases)
     {
         std::vector<char> out(SETUP_TEXT_MAX);

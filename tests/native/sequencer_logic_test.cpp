@@ -87,8 +87,7 @@ TEST(SequencerWalk, PageResultsLeadToTheNextStep)
          {W, M, P, C},
          {SEQ_MOVE_CLOSE, OUTCOME_FAILED}},
         /* the final page's 1 is not Next for the other pages */
-        {"page answers 1", {kNext, 1}, {W, M}, {SEQ_MOVE_CLOSE, OUTCOME_FAILED}},
-    };
+        {"page answers 1", {kNext, 1}, {W, M}, {SEQ_MOVE_CLOSE, OUTCOME_FAILED}}};
     for (const WalkCase &c : cases)
     {
         SCOPED_TRACE(c.name);
@@ -122,10 +121,8 @@ TEST(SequencerTimers, ChainsOfTheTimedPhases)
         std::vector<uint32_t> timers;
         uint32_t totalDelay;
     };
-    const Chain chains[] = {
-        {TIMER_OPEN_STATUS, {TIMER_OPEN_STATUS, TIMER_CLOSE_STATUS}, 1000},
-        {TIMER_INSTALL, {TIMER_INSTALL, TIMER_REINSTALL, TIMER_FINISH}, 4000},
-    };
+    const Chain chains[] = {{TIMER_OPEN_STATUS, {TIMER_OPEN_STATUS, TIMER_CLOSE_STATUS}, 1000},
+                            {TIMER_INSTALL, {TIMER_INSTALL, TIMER_REINSTALL, TIMER_FINISH}, 4000}};
     for (const Chain &chain : chains)
     {
         SCOPED_TRACE(chain.first);
@@ -161,11 +158,9 @@ TEST(SequencerTimers, OutcomeFollowsTheInstallPhase)
         bool reinstalls;
         uint32_t outcome;
     };
-    const Case cases[] = {
-        {1, 1, true, OUTCOME_COMPLETED}, {1, 0, true, OUTCOME_FAILED},
-        {0, 1, false, OUTCOME_FAILED},   {0, 0, false, OUTCOME_FAILED},
-        {2, 1, false, OUTCOME_FAILED},   {-1, 1, false, OUTCOME_FAILED},
-    };
+    const Case cases[] = {{1, 1, true, OUTCOME_COMPLETED}, {1, 0, true, OUTCOME_FAILED},
+                          {0, 1, false, OUTCOME_FAILED},   {0, 0, false, OUTCOME_FAILED},
+                          {2, 1, false, OUTCOME_FAILED},   {-1, 1, false, OUTCOME_FAILED}};
     for (const Case &c : cases)
     {
         SCOPED_TRACE(testing::Message() << c.first << "," << c.second);

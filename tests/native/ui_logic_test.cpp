@@ -24,17 +24,15 @@ struct TypeCase
  * such as MB_DEFBUTTON2 changing the choice) and a missing table row. */
 TEST(MessageType, SelectsTemplateFromLowBitsAndIconFromNextFour)
 {
-    const TypeCase cases[] = {
-        {36, "IDD_MSG_YESNO", 32514},      /* the cancel question */
-        {16, "IDD_MSG_OK", 32513},         /* copy errors, warnings */
-        {0x32, "IDD_MSG_OK", 32515},       /* low bits 2 have no template */
-        {0x51, "IDD_MSG_OKCANCEL", 32512}, /* icon bits 5 have no icon */
-        {0, "IDD_MSG_OK", 32512},          {3, "IDD_MSG_YESNOCANCEL", 32512},
-        {5, "IDD_MSG_RETRYCANCEL", 32512}, {0x44, "IDD_MSG_YESNO", 32516},
-        {0x0F, "IDD_MSG_OK", 32512},       {0xF6, "IDD_MSG_OK", 32512},
-        {0x0124, "IDD_MSG_YESNO", 32514}, /* MB_DEFBUTTON2 is ignored */
-        {0xFF14, "IDD_MSG_YESNO", 32513},
-    };
+    const TypeCase cases[] = {{36, "IDD_MSG_YESNO", 32514},      /* the cancel question */
+                              {16, "IDD_MSG_OK", 32513},         /* copy errors, warnings */
+                              {0x32, "IDD_MSG_OK", 32515},       /* low bits 2 have no template */
+                              {0x51, "IDD_MSG_OKCANCEL", 32512}, /* icon bits 5 have no icon */
+                              {0, "IDD_MSG_OK", 32512},          {3, "IDD_MSG_YESNOCANCEL", 32512},
+                              {5, "IDD_MSG_RETRYCANCEL", 32512}, {0x44, "IDD_MSG_YESNO", 32516},
+                              {0x0F, "IDD_MSG_OK", 32512},       {0xF6, "IDD_MSG_OK", 32512},
+                              {0x0124, "IDD_MSG_YESNO", 32514}, /* MB_DEFBUTTON2 is ignored */
+                              {0xFF14, "IDD_MSG_YESNO", 32513}};
     for (const TypeCase &c : cases)
     {
         SCOPED_TRACE(c.type);
