@@ -19,10 +19,6 @@
 #include "fuzz_input.h"
 #include "profile/resource.h"
 
-#ifndef FUZZ_ENTRY
-#define FUZZ_ENTRY LLVMFuzzerTestOneInput
-#endif
-
 namespace
 {
 

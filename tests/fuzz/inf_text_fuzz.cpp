@@ -14,15 +14,12 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "fuzz_input.h"
 #include "setupinfo/inf_text.h"
-
-#ifndef FUZZ_ENTRY
-#define FUZZ_ENTRY LLVMFuzzerTestOneInput
-#endif
 
 namespace
 {
@@ -79,16 +76,11 @@ void CheckKeyList(const uint8_t *data, size_t size, FuzzInput &in)
 void CheckTokens(const std::string &value)
 {
     std::vector<std::string> fields;
-    size_t start = 0;
-    for (;;)
+    for (size_t start = 0, comma = 0; start <= value.size(); start = comma + 1)
     {
-        size_t comma = value.find(',', start);
-        std::string field = value.substr(start, comma - start);
-        if (!field.empty())
-            fields.push_back(field);
-        if (comma == std::string::npos)
-            break;
-        start = comma + 1;
+        comma = std::min(value.find(',', start), value.size());
+        if (comma > start)
+            fields.push_back(value.substr(start, comma - start));
     }
     for (size_t i = 0; i <= fields.size() && i < 4; i++)
     {

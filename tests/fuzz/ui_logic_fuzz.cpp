@@ -8,7 +8,6 @@
  * target with clang (SETUP_FUZZ), and driven with random inputs by the
  * native unit tests under the name FuzzUiLogic.
  */
-#include <ctype.h>
 #include <stdint.h>
 #include <string.h>
 
@@ -20,25 +19,8 @@
 #include "ui/icon_list_logic.h"
 #include "ui/ui_logic.h"
 
-#ifndef FUZZ_ENTRY
-#define FUZZ_ENTRY LLVMFuzzerTestOneInput
-#endif
-
 namespace
 {
-
-/* lstrcmpiA as far as ASCII goes; the Win32 tests check the rule with the
- * platform's own comparison. */
-int AsciiCompareIgnoringCase(const char *a, const char *b)
-{
-    for (;; ++a, ++b)
-    {
-        int ca = tolower((unsigned char)*a);
-        int cb = tolower((unsigned char)*b);
-        if (ca != cb || ca == 0)
-            return ca - cb;
-    }
-}
 
 // clang-format off
 const char *const kPortSeeds[] = {"FILE:", "file:", "LPT1:", "COM3:", "LPT", "CO", "L", "", "lpt1:",
@@ -121,8 +103,7 @@ void CheckCentring(FuzzInput &in)
 {
     UiRect parent = RectFrom(in);
     UiRect window = RectFrom(in);
-    int32_t x = 0;
-    int32_t y = 0;
+    int32_t x = 0, y = 0;
     CenteredOrigin(parent, window, &x, &y);
     const int64_t starts[] = {x, y};
     const int32_t pairs[2][4] = {{parent.left, parent.right, window.left, window.right},

@@ -29,10 +29,7 @@ TEST(ProgressPercent, RoundsToNearestWithHalvesUp)
                           {1, 8, 13}, {7, 8, 88},  {1, 200, 1}, {199, 200, 100}, {198, 200, 99},
                           {1, 2, 50}, {1, 400, 0}, {2, 400, 1}, {0, 1, 0},       {5, 3, 167}};
     for (const Case &c : cases)
-    {
-        SCOPED_TRACE(testing::Message() << c.done << " of " << c.count);
-        EXPECT_EQ(c.percent, ProgressPercent(c.done, c.count));
-    }
+        EXPECT_EQ(c.percent, ProgressPercent(c.done, c.count)) << c.done << " of " << c.count;
 }
 
 /* Guards against a division by zero or a "-1 %" when there are no files:
@@ -141,9 +138,8 @@ TEST(CopyErrors, MessageAndFollowUpForEveryCode)
                           {INT32_MIN, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP}};
     for (const Case &c : cases)
     {
-        SCOPED_TRACE(c.code);
-        EXPECT_EQ(c.stringId, CopyErrorStringId(c.code));
-        EXPECT_EQ(c.outcome, CopyFileOutcome(c.code));
+        EXPECT_EQ(c.stringId, CopyErrorStringId(c.code)) << c.code;
+        EXPECT_EQ(c.outcome, CopyFileOutcome(c.code)) << c.code;
     }
     EXPECT_EQ(COPY_FILE_DONE, CopyFileOutcome(0));
     EXPECT_EQ(1009, COPY_FILE_RETRY);
@@ -174,17 +170,13 @@ TEST(BareFileName, RefusesPathsAndDotNames)
 {
     for (const char *good : {"M270.GPD", "UNIDRV.DLL", "a", ".hidden", "x..y", "name.", " a",
                              "\xC7\xC1\xB8\xB0\xC5\xCD.DLL" /* Korean, code page 949 */})
-    {
         EXPECT_TRUE(IsBareFileName(good)) << good;
-    }
     for (const char *bad :
          {"", ".", "..", "...", ". .", " ", "..\\x.dll", "\\x.dll", "sub\\x.dll", "../x.dll",
           "sub/x.dll", "C:x.dll", "C:\\x.dll", "x.dll:stream", "\\\\server\\share\\x",
           /* the copy's own working names, which it deletes as leftovers */
           "~SETUP-0123456789AB.NEW", "~setup-0123456789ab.old"})
-    {
         EXPECT_FALSE(IsBareFileName(bad)) << bad;
-    }
     EXPECT_FALSE(IsBareFileName(nullptr));
 }
 
@@ -293,9 +285,7 @@ TEST(CopyPaths, WorkingNamesBesideTheDestination)
     for (const char *other : {"BUD0001.tmp", "~SETUP-0123456789AB.TMP", "~SETUP-0123456789A.NEW",
                               "~SETUP-0123456789AG.NEW", "~SETUP-0123456789AB.NEWX",
                               "~SETUP-0123456789AB.D1X", "~SETUP-0123456789AB.D100"})
-    {
         EXPECT_FALSE(IsWorkName(other)) << other;
-    }
     const std::string deepest(COPY_LZ_PATH_MAX - 1, 'p');
     EXPECT_TRUE(FitsOpenRecord(deepest.c_str()));
     EXPECT_FALSE(FitsOpenRecord((deepest + "p").c_str()));

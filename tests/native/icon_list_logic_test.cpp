@@ -5,30 +5,17 @@
  */
 #include <gtest/gtest.h>
 
-#include <ctype.h>
 #include <stdint.h>
 #include <string.h>
 
 #include <string>
 #include <vector>
 
+#include "tests/fuzz/fuzz_input.h"
 #include "ui/icon_list_logic.h"
 
 namespace
 {
-
-/* lstrcmpiA as far as these texts go: ASCII letters compared without case.
- * The Win32 tests check the rule with the platform's own comparison. */
-int AsciiCompareIgnoringCase(const char *a, const char *b)
-{
-    for (;; ++a, ++b)
-    {
-        int ca = tolower((unsigned char)*a);
-        int cb = tolower((unsigned char)*b);
-        if (ca != cb || ca == 0)
-            return ca - cb;
-    }
-}
 
 std::vector<std::pair<std::string, std::string>> g_compared;
 
@@ -45,8 +32,7 @@ TEST(PortIconRule, ChoosesTheIconFromTheName)
 {
     struct Case
     {
-        const char *port;
-        const char *icon;
+        const char *port, *icon;
     };
     const Case cases[] = {
         {"FILE:", "IDI_SETUP"},    {"file:", "IDI_SETUP"},
@@ -62,10 +48,7 @@ TEST(PortIconRule, ChoosesTheIconFromTheName)
         {"CO", "IDI_NETWORK"},     {"L", "IDI_NETWORK"},
         {"", "IDI_NETWORK"}};
     for (const Case &c : cases)
-    {
-        SCOPED_TRACE(c.port);
-        EXPECT_STREQ(c.icon, PortIconName(c.port, AsciiCompareIgnoringCase));
-    }
+        EXPECT_STREQ(c.icon, PortIconName(c.port, AsciiCompareIgnoringCase)) << c.port;
 }
 
 /* Guards against comparing FILE: with anything but the given comparison
@@ -137,8 +120,7 @@ TEST(IconItem, LayoutPlacesIconAndText)
     struct Case
     {
         UiRect item;
-        int32_t bux;
-        int32_t textHeight;
+        int32_t bux, textHeight;
         IconItemLayout expected;
     };
     const Case cases[] = {

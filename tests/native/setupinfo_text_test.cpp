@@ -176,8 +176,7 @@ TEST(PathTest, BackslashAndFolder)
 
     struct Case
     {
-        const char *path;
-        const char *folder;
+        const char *path, *folder;
     } cases[] = {{"C:\\setup\\M270Setup.exe", "C:\\setup\\"},
                  {"Z:\\a\\b\\c.exe", "Z:\\a\\b\\"},
                  {"C:\\", "C:\\"},
@@ -274,10 +273,7 @@ TEST(HostileTextTest, RandomValuesStayInsideTheirBuffers)
         raw.resize(size, '\0');
         unsigned names = CountKeyNames(raw.data(), raw.size());
         const char *last = names ? NthKeyName(raw.data(), raw.size(), names - 1) : nullptr;
-        if (names)
-        {
-            EXPECT_NE(nullptr, last);
-        }
+        EXPECT_EQ(names != 0, last != nullptr);
         EXPECT_EQ(nullptr, NthKeyName(raw.data(), raw.size(), names));
     }
 }

@@ -35,18 +35,15 @@ TEST(MessageType, SelectsTemplateFromLowBitsAndIconFromNextFour)
                               {0xFF14, "IDD_MSG_YESNO", 32513}};
     for (const TypeCase &c : cases)
     {
-        SCOPED_TRACE(c.type);
-        EXPECT_STREQ(c.templateName, MessageTemplateForType(c.type));
-        EXPECT_EQ(c.icon, MessageIconForType(c.type));
+        EXPECT_STREQ(c.templateName, MessageTemplateForType(c.type)) << c.type;
+        EXPECT_EQ(c.icon, MessageIconForType(c.type)) << c.type;
     }
 }
 
 struct CenterCase
 {
-    UiRect parent;
-    UiRect window;
-    int32_t x;
-    int32_t y;
+    UiRect parent, window;
+    int32_t x, y;
 };
 
 /* Guards against rounding toward minus infinity (an off-by-one on odd
@@ -69,8 +66,7 @@ TEST(CenteredOrigin, CentresOverParentWithTruncatingHalves)
     };
     for (const CenterCase &c : cases)
     {
-        int32_t x = 0;
-        int32_t y = 0;
+        int32_t x = 0, y = 0;
         CenteredOrigin(c.parent, c.window, &x, &y);
         EXPECT_EQ(c.x, x) << "parent left " << c.parent.left;
         EXPECT_EQ(c.y, y) << "parent top " << c.parent.top;
@@ -82,8 +78,7 @@ TEST(CenteredOrigin, ExtremeCoordinatesDoNotOverflow)
 {
     UiRect parent = {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
     UiRect window = {INT32_MAX - 10, INT32_MAX - 10, INT32_MAX, INT32_MAX};
-    int32_t x = 0;
-    int32_t y = 0;
+    int32_t x = 0, y = 0;
     CenteredOrigin(parent, window, &x, &y);
     EXPECT_EQ(-6, x); /* INT32_MIN + (2^32 - 1 - 10) / 2 */
     EXPECT_EQ(-6, y);
