@@ -19,10 +19,6 @@
 #include "fuzz_input.h"
 #include "profile/resource.h"
 
-#ifndef FUZZ_ENTRY
-#define FUZZ_ENTRY LLVMFuzzerTestOneInput
-#endif
-
 namespace
 {
 
@@ -59,37 +55,15 @@ const NameRule kNameRules[] = {
      }},
 };
 
+// clang-format off
 const char *const kNameSeeds[] = {
-    "M270.GPD",
-    "UNIDRV.DLL",
-    "M270RES.DLL",
-    ".",
-    "..",
-    ". .",
-    "...",
-    " ",
-    "a\\b",
-    "C:",
-    "/x",
-    "\\",
-    "CON",
-    "lpt1.gpd",
-    "com9 ",
-    "CLOCK$",
-    "conout$.x",
-    "NUL .dll",
-    "COM0",
-    "LPT10",
-    "AUXX",
-    "~SETUP-0123456789AB.NEW",
-    "~setup-8b0e9c5d0f8e.Old",
-};
+    "M270.GPD", "UNIDRV.DLL", "M270RES.DLL", ".", "..", ". .", "...", " ", "a\\b", "C:", "/x", "\\",
+    "CON", "lpt1.gpd", "com9 ", "CLOCK$", "conout$.x", "NUL .dll", "COM0", "LPT10", "AUXX",
+    "~SETUP-0123456789AB.NEW", "~setup-8b0e9c5d0f8e.Old"};
+// clang-format on
 
-const char *const kDirectories[] = {
-    "C:\\windows\\system32\\spool\\drivers\\w32x86\\",
-    "C:\\windows\\system32\\spool\\drivers\\w32x86",
-    "",
-};
+const char *const kDirectories[] = {"C:\\windows\\system32\\spool\\drivers\\w32x86\\",
+                                    "C:\\windows\\system32\\spool\\drivers\\w32x86", ""};
 
 template <typename T, size_t N> T Pick(FuzzInput &in, T (&table)[N])
 {
@@ -147,19 +121,8 @@ void CheckPercentText(int32_t percent, FuzzInput &in)
 {
     size_t needed = (size_t)snprintf(nullptr, 0, "%d", (int)percent) + 3;
     ExactBuffer out(SizeNear(in, needed));
-    int fits = FormatPercent(percent, out.Data(), out.Size());
-    if (out.Size() == 0)
-    {
-        FUZZ_CHECK(!fits);
+    if (!CheckBuilt(out, FormatPercent(percent, out.Data(), out.Size()), needed))
         return;
-    }
-    FUZZ_CHECK(out.Terminated());
-    FUZZ_CHECK(fits == (needed <= out.Size()));
-    if (!fits)
-    {
-        FUZZ_CHECK(out.Data()[0] == '\0');
-        return;
-    }
     char *end = nullptr;
     FUZZ_CHECK(strtol(out.Data(), &end, 10) == percent && strcmp(end, " %") == 0);
 }
@@ -178,22 +141,6 @@ void CheckErrorCode(int32_t code)
                outcome == COPY_FILE_RETRY);
     if (outcome == COPY_FILE_RETRY)
         FUZZ_CHECK(id == IDS_ERR_BAD_SOURCE || id == IDS_ERR_BAD_DEST);
-}
-
-/* A path built into a buffer told `size`: NUL inside it; refused (empty)
- * exactly when `needed` does not fit. */
-bool CheckBuilt(ExactBuffer &out, int fits, size_t needed)
-{
-    if (out.Size() == 0)
-    {
-        FUZZ_CHECK(!fits);
-        return false;
-    }
-    FUZZ_CHECK(out.Terminated());
-    FUZZ_CHECK(fits == (needed <= out.Size()));
-    if (!fits)
-        FUZZ_CHECK(out.Data()[0] == '\0');
-    return fits;
 }
 
 /* The name LZOpenFileA falls back to: only the last component changes, by
@@ -318,22 +265,11 @@ extern "C" int FUZZ_ENTRY(const uint8_t *data, size_t size)
     std::string directory = tag % 4 < 3 ? kDirectories[tag % 4] : in.Text();
     for (int i = 0; i < 16 && !in.Empty(); i++)
     {
-        std::string name;
-        switch (in.Byte() % 4)
-        {
-        case 0:
-            name = in.Text();
-            break;
-        case 1:
-            name = Pick(in, kNameSeeds);
-            break;
-        case 2:
-            name = Pick(in, kNameSeeds) + in.Text();
-            break;
-        default:
-            name = in.Text() + Pick(in, kNameSeeds);
-            break;
-        }
+        uint8_t how = in.Byte() % 4;
+        std::string name = how == 0   ? in.Text()
+                           : how == 1 ? Pick(in, kNameSeeds)
+                           : how == 2 ? Pick(in, kNameSeeds) + in.Text()
+                                      : in.Text() + Pick(in, kNameSeeds);
         CheckName(name, directory, in);
     }
     return 0;

@@ -8,6 +8,7 @@
 #ifndef SETUP_FUZZ_INPUT_H
 #define SETUP_FUZZ_INPUT_H
 
+#include <ctype.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -15,6 +16,11 @@
 
 #include <memory>
 #include <string>
+
+/* The entry's name: libFuzzer's, unless the unit tests' wrapper renamed it. */
+#ifndef FUZZ_ENTRY
+#define FUZZ_ENTRY LLVMFuzzerTestOneInput
+#endif
 
 class FuzzInput
 {
@@ -133,6 +139,19 @@ inline size_t SizeNear(FuzzInput &in, size_t needed)
     return needed + 4 > offset ? needed + 4 - offset : 0;
 }
 
+/* lstrcmpiA as far as ASCII goes, for the icon rules here and in their unit
+ * tests; the Win32 tests check the rules with the platform's own comparison. */
+inline int AsciiCompareIgnoringCase(const char *a, const char *b)
+{
+    for (;; ++a, ++b)
+    {
+        int ca = tolower((unsigned char)*a);
+        int cb = tolower((unsigned char)*b);
+        if (ca != cb || ca == 0)
+            return ca - cb;
+    }
+}
+
 /* A fuzz entry's finding: aborts, so libFuzzer and the unit tests both
  * report it with the stack of the broken check. */
 #define FUZZ_CHECK(condition)                                                                      \
@@ -146,6 +165,22 @@ inline size_t SizeNear(FuzzInput &in, size_t needed)
 {
     fprintf(stderr, "%s:%d: fuzz check failed: %s\n", file, line, what);
     abort();
+}
+
+/* A result written into `out`: a NUL inside it, and refused (left empty)
+ * exactly when the `needed` bytes do not fit.  True when it was written. */
+inline bool CheckBuilt(ExactBuffer &out, int fits, size_t needed)
+{
+    if (out.Size() == 0)
+    {
+        FUZZ_CHECK(!fits);
+        return false;
+    }
+    FUZZ_CHECK(out.Terminated());
+    FUZZ_CHECK(fits == (needed <= out.Size()));
+    if (!fits)
+        FUZZ_CHECK(out.Data()[0] == '\0');
+    return fits;
 }
 
 #endif

@@ -14,15 +14,12 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "fuzz_input.h"
 #include "setupinfo/inf_text.h"
-
-#ifndef FUZZ_ENTRY
-#define FUZZ_ENTRY LLVMFuzzerTestOneInput
-#endif
 
 namespace
 {
@@ -50,18 +47,8 @@ void CheckModelKey(const char *key, FuzzInput &in)
     FUZZ_CHECK(IsUsableModelName(name.Data(), characters) == (int)usable);
 
     ExactBuffer quoted(SizeNear(in, kept + 3));
-    int fits = BuildQuotedKey(name.Data(), quoted.Data(), quoted.Size());
-    if (quoted.Size() == 0)
-    {
-        FUZZ_CHECK(!fits);
-        return;
-    }
-    FUZZ_CHECK(quoted.Terminated());
-    FUZZ_CHECK(fits == (kept + 3 <= quoted.Size()));
-    if (!fits)
-        FUZZ_CHECK(quoted.Data()[0] == '\0');
-    else if (kept == inner.size() && whole.size() >= 2 && whole.front() == '"' &&
-             whole.back() == '"')
+    if (CheckBuilt(quoted, BuildQuotedKey(name.Data(), quoted.Data(), quoted.Size()), kept + 3) &&
+        kept == inner.size() && whole.size() >= 2 && whole.front() == '"' && whole.back() == '"')
         FUZZ_CHECK(whole == quoted.Data());
 }
 
@@ -89,16 +76,11 @@ void CheckKeyList(const uint8_t *data, size_t size, FuzzInput &in)
 void CheckTokens(const std::string &value)
 {
     std::vector<std::string> fields;
-    size_t start = 0;
-    for (;;)
+    for (size_t start = 0, comma = 0; start <= value.size(); start = comma + 1)
     {
-        size_t comma = value.find(',', start);
-        std::string field = value.substr(start, comma - start);
-        if (!field.empty())
-            fields.push_back(field);
-        if (comma == std::string::npos)
-            break;
-        start = comma + 1;
+        comma = std::min(value.find(',', start), value.size());
+        if (comma > start)
+            fields.push_back(value.substr(start, comma - start));
     }
     for (size_t i = 0; i <= fields.size() && i < 4; i++)
     {

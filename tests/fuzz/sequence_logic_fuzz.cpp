@@ -15,6 +15,7 @@
  */
 #include <stdint.h>
 
+#include <algorithm>
 #include <deque>
 #include <map>
 
@@ -22,45 +23,35 @@
 #include "fuzz_input.h"
 #include "profile/resource.h"
 
-#ifndef FUZZ_ENTRY
-#define FUZZ_ENTRY LLVMFuzzerTestOneInput
-#endif
-
 namespace
 {
 
-const intptr_t kCancel = 2;
-const intptr_t kCopied = 1;
+const intptr_t kCancel = 2, kCopied = 1;
 
 /* The steps in wizard order: where Next and Back lead (0: no Back; the run
  * ends), and the result that goes on. */
 struct Step
 {
-    uint32_t command;
-    uint32_t back;
-    uint32_t forward;
+    uint32_t command, back, forward;
     intptr_t forwardResult;
 };
 
-const Step kSteps[] = {
-    {CMD_WELCOME_PAGE, 0, CMD_MODEL_PAGE, IDC_NEXT},
-    {CMD_MODEL_PAGE, CMD_WELCOME_PAGE, CMD_PORT_PAGE, IDC_NEXT},
-    {CMD_PORT_PAGE, CMD_MODEL_PAGE, CMD_COPY_FILES, IDC_NEXT},
-    {CMD_COPY_FILES, 0, CMD_INSTALL, kCopied},
-};
+const Step kSteps[] = {{CMD_WELCOME_PAGE, 0, CMD_MODEL_PAGE, IDC_NEXT},
+                       {CMD_MODEL_PAGE, CMD_WELCOME_PAGE, CMD_PORT_PAGE, IDC_NEXT},
+                       {CMD_PORT_PAGE, CMD_MODEL_PAGE, CMD_COPY_FILES, IDC_NEXT},
+                       {CMD_COPY_FILES, 0, CMD_INSTALL, kCopied}};
 
 /* The timers and the delay each is set with. */
 struct Timer
 {
-    uint32_t timer;
-    uint32_t delay;
+    uint32_t timer, delay;
 };
 
-const Timer kTimers[] = {
-    {TIMER_OPEN_STATUS, DELAY_OPEN_STATUS}, {TIMER_CLOSE_STATUS, DELAY_CLOSE_STATUS},
-    {TIMER_INSTALL, DELAY_INSTALL},         {TIMER_REINSTALL, DELAY_REINSTALL},
-    {TIMER_FINISH, DELAY_FINISH},
-};
+const Timer kTimers[] = {{TIMER_OPEN_STATUS, DELAY_OPEN_STATUS},
+                         {TIMER_CLOSE_STATUS, DELAY_CLOSE_STATUS},
+                         {TIMER_INSTALL, DELAY_INSTALL},
+                         {TIMER_REINSTALL, DELAY_REINSTALL},
+                         {TIMER_FINISH, DELAY_FINISH}};
 
 /* The row of a step or a timer, or a null pointer for an unknown one. */
 template <typename Row, size_t N>
@@ -170,12 +161,9 @@ class Run
             /* Nothing queued and no timer pending: the program would wait
              * for ever. */
             FUZZ_CHECK(!timers_.empty());
-            auto first = timers_.begin();
-            for (auto it = timers_.begin(); it != timers_.end(); ++it)
-            {
-                if (it->second < first->second)
-                    first = it;
-            }
+            auto first =
+                std::min_element(timers_.begin(), timers_.end(),
+                                 [](const auto &a, const auto &b) { return a.second < b.second; });
             uint32_t timer = first->first;
             now_ = first->second;
             timers_.erase(first);

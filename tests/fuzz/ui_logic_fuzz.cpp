@@ -8,7 +8,6 @@
  * target with clang (SETUP_FUZZ), and driven with random inputs by the
  * native unit tests under the name FuzzUiLogic.
  */
-#include <ctype.h>
 #include <stdint.h>
 #include <string.h>
 
@@ -20,40 +19,13 @@
 #include "ui/icon_list_logic.h"
 #include "ui/ui_logic.h"
 
-#ifndef FUZZ_ENTRY
-#define FUZZ_ENTRY LLVMFuzzerTestOneInput
-#endif
-
 namespace
 {
 
-/* lstrcmpiA as far as ASCII goes; the Win32 tests check the rule with the
- * platform's own comparison. */
-int AsciiCompareIgnoringCase(const char *a, const char *b)
-{
-    for (;; ++a, ++b)
-    {
-        int ca = tolower((unsigned char)*a);
-        int cb = tolower((unsigned char)*b);
-        if (ca != cb || ca == 0)
-            return ca - cb;
-    }
-}
-
-const char *const kPortSeeds[] = {"FILE:",
-                                  "file:",
-                                  "LPT1:",
-                                  "COM3:",
-                                  "LPT",
-                                  "CO",
-                                  "L",
-                                  "",
-                                  "lpt1:",
-                                  "IR",
-                                  "\\\\server\\queue",
-                                  "Ne00:",
-                                  "Windows NT x86",
-                                  "Windows x64"};
+// clang-format off
+const char *const kPortSeeds[] = {"FILE:", "file:", "LPT1:", "COM3:", "LPT", "CO", "L", "", "lpt1:",
+                                  "IR", "\\\\server\\queue", "Ne00:", "Windows NT x86", "Windows x64"};
+// clang-format on
 
 /* The icon of a port name, and the name written into a buffer of any size,
  * also into the buffer that held the port name. */
@@ -63,12 +35,9 @@ void CheckPortIcon(const std::string &port, FuzzInput &in)
     const char *icon = PortIconName(text.Data(), AsciiCompareIgnoringCase);
     bool isFile = AsciiCompareIgnoringCase(port.c_str(), "FILE:") == 0;
     bool isLocal = port.compare(0, 3, "LPT") == 0 || port.compare(0, 3, "COM") == 0;
-    if (isFile)
-        FUZZ_CHECK(strcmp(icon, ICON_NAME_SETUP) == 0);
-    else if (isLocal)
-        FUZZ_CHECK(strcmp(icon, ICON_NAME_PORT) == 0);
-    else
-        FUZZ_CHECK(strcmp(icon, ICON_NAME_NETWORK) == 0);
+    FUZZ_CHECK(strcmp(icon, isFile    ? ICON_NAME_SETUP
+                            : isLocal ? ICON_NAME_PORT
+                                      : ICON_NAME_NETWORK) == 0);
     FUZZ_CHECK(strcmp(ModelIconName(text.Data()), ICON_NAME_PRINTER) == 0);
 
     ExactBuffer out(in.Byte() % 16);
@@ -88,12 +57,8 @@ void CheckPortIcon(const std::string &port, FuzzInput &in)
 
 UiRect RectFrom(FuzzInput &in)
 {
-    UiRect r;
-    r.left = in.Int32();
-    r.top = in.Int32();
-    r.right = in.Int32();
-    r.bottom = in.Int32();
-    return r;
+    /* A braced list's elements are taken in order. */
+    return UiRect{in.Int32(), in.Int32(), in.Int32(), in.Int32()};
 }
 
 /* Inside these bounds no sum leaves the 32-bit range, so the geometry is
@@ -138,8 +103,7 @@ void CheckCentring(FuzzInput &in)
 {
     UiRect parent = RectFrom(in);
     UiRect window = RectFrom(in);
-    int32_t x = 0;
-    int32_t y = 0;
+    int32_t x = 0, y = 0;
     CenteredOrigin(parent, window, &x, &y);
     const int64_t starts[] = {x, y};
     const int32_t pairs[2][4] = {{parent.left, parent.right, window.left, window.right},
@@ -176,12 +140,9 @@ void CheckWelcomeText(const std::string &environment)
 {
     ExactText text(environment);
     const char *chosen = WelcomeTextForEnvironment(g_profile, text.Data());
-    if (environment == "Windows NT x86")
-        FUZZ_CHECK(chosen == g_profile.welcomeTexts[0]);
-    else if (environment == "Windows x64")
-        FUZZ_CHECK(chosen == g_profile.welcomeTexts[1]);
-    else
-        FUZZ_CHECK(chosen == nullptr);
+    FUZZ_CHECK(chosen == (environment == "Windows NT x86" ? g_profile.welcomeTexts[0]
+                          : environment == "Windows x64"  ? g_profile.welcomeTexts[1]
+                                                          : nullptr));
 }
 
 } // namespace

@@ -25,16 +25,11 @@ TEST(ProgressPercent, RoundsToNearestWithHalvesUp)
     {
         int32_t done, count, percent;
     };
-    const Case cases[] = {
-        {0, 3, 0},  {1, 3, 33},  {2, 3, 67},  {3, 3, 100},     {1, 1, 100},
-        {1, 8, 13}, {7, 8, 88},  {1, 200, 1}, {199, 200, 100}, {198, 200, 99},
-        {1, 2, 50}, {1, 400, 0}, {2, 400, 1}, {0, 1, 0},       {5, 3, 167},
-    };
+    const Case cases[] = {{0, 3, 0},  {1, 3, 33},  {2, 3, 67},  {3, 3, 100},     {1, 1, 100},
+                          {1, 8, 13}, {7, 8, 88},  {1, 200, 1}, {199, 200, 100}, {198, 200, 99},
+                          {1, 2, 50}, {1, 400, 0}, {2, 400, 1}, {0, 1, 0},       {5, 3, 167}};
     for (const Case &c : cases)
-    {
-        SCOPED_TRACE(testing::Message() << c.done << " of " << c.count);
-        EXPECT_EQ(c.percent, ProgressPercent(c.done, c.count));
-    }
+        EXPECT_EQ(c.percent, ProgressPercent(c.done, c.count)) << c.done << " of " << c.count;
 }
 
 /* Guards against a division by zero or a "-1 %" when there are no files:
@@ -128,26 +123,23 @@ TEST(CopyErrors, MessageAndFollowUpForEveryCode)
         uint16_t stringId;
         int outcome; /* when a file's copy answers the code */
     };
-    const Case cases[] = {
-        {COPY_ERROR_OPEN, IDS_ERR_FILE_OPEN, COPY_FILE_GIVE_UP},
-        {2, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP},
-        {-1, IDS_ERR_BAD_SOURCE, COPY_FILE_RETRY},
-        {-2, IDS_ERR_BAD_DEST, COPY_FILE_RETRY},
-        {-3, IDS_ERR_DAMAGED, COPY_FILE_GIVE_UP},
-        {-4, IDS_ERR_DISK_FULL, COPY_FILE_GIVE_UP},
-        {-5, IDS_ERR_MEMORY, COPY_FILE_GIVE_UP},
-        {-6, IDS_ERR_DECOMPRESS, COPY_FILE_GIVE_UP},
-        {-7, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP},
-        {-8, IDS_ERR_DAMAGED, COPY_FILE_GIVE_UP},
-        {-9, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP},
-        {-100, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP},
-        {INT32_MIN, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP},
-    };
+    const Case cases[] = {{COPY_ERROR_OPEN, IDS_ERR_FILE_OPEN, COPY_FILE_GIVE_UP},
+                          {2, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP},
+                          {-1, IDS_ERR_BAD_SOURCE, COPY_FILE_RETRY},
+                          {-2, IDS_ERR_BAD_DEST, COPY_FILE_RETRY},
+                          {-3, IDS_ERR_DAMAGED, COPY_FILE_GIVE_UP},
+                          {-4, IDS_ERR_DISK_FULL, COPY_FILE_GIVE_UP},
+                          {-5, IDS_ERR_MEMORY, COPY_FILE_GIVE_UP},
+                          {-6, IDS_ERR_DECOMPRESS, COPY_FILE_GIVE_UP},
+                          {-7, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP},
+                          {-8, IDS_ERR_DAMAGED, COPY_FILE_GIVE_UP},
+                          {-9, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP},
+                          {-100, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP},
+                          {INT32_MIN, IDS_ERR_UNKNOWN, COPY_FILE_GIVE_UP}};
     for (const Case &c : cases)
     {
-        SCOPED_TRACE(c.code);
-        EXPECT_EQ(c.stringId, CopyErrorStringId(c.code));
-        EXPECT_EQ(c.outcome, CopyFileOutcome(c.code));
+        EXPECT_EQ(c.stringId, CopyErrorStringId(c.code)) << c.code;
+        EXPECT_EQ(c.outcome, CopyFileOutcome(c.code)) << c.code;
     }
     EXPECT_EQ(COPY_FILE_DONE, CopyFileOutcome(0));
     EXPECT_EQ(1009, COPY_FILE_RETRY);
@@ -178,17 +170,13 @@ TEST(BareFileName, RefusesPathsAndDotNames)
 {
     for (const char *good : {"M270.GPD", "UNIDRV.DLL", "a", ".hidden", "x..y", "name.", " a",
                              "\xC7\xC1\xB8\xB0\xC5\xCD.DLL" /* Korean, code page 949 */})
-    {
         EXPECT_TRUE(IsBareFileName(good)) << good;
-    }
     for (const char *bad :
          {"", ".", "..", "...", ". .", " ", "..\\x.dll", "\\x.dll", "sub\\x.dll", "../x.dll",
           "sub/x.dll", "C:x.dll", "C:\\x.dll", "x.dll:stream", "\\\\server\\share\\x",
           /* the copy's own working names, which it deletes as leftovers */
           "~SETUP-0123456789AB.NEW", "~setup-0123456789ab.old"})
-    {
         EXPECT_FALSE(IsBareFileName(bad)) << bad;
-    }
     EXPECT_FALSE(IsBareFileName(nullptr));
 }
 
@@ -274,8 +262,7 @@ TEST(CopyPaths, WorkingNamesBesideTheDestination)
         {"C:\\drv\\M270.GPD", COPY_WORK_TEMPORARY, "C:\\drv\\~SETUP-92A234E538FA.NEW"},
         {"C:\\drv\\m270.gpd", COPY_WORK_TEMPORARY, "C:\\drv\\~SETUP-92A234E538FA.NEW"},
         {"C:\\drv\\3\\M270.GPD", COPY_WORK_KEPT, "C:\\drv\\3\\~SETUP-92A234E538FA.OLD"},
-        {"C:\\drv\\\xC7\xC1.DLL", COPY_WORK_KEPT, "C:\\drv\\~SETUP-60C4D94B726F.OLD"},
-    };
+        {"C:\\drv\\\xC7\xC1.DLL", COPY_WORK_KEPT, "C:\\drv\\~SETUP-60C4D94B726F.OLD"}};
     for (const Case &c : cases)
     {
         std::vector<char> out(SETUP_TEXT_MAX);
@@ -298,9 +285,7 @@ TEST(CopyPaths, WorkingNamesBesideTheDestination)
     for (const char *other : {"BUD0001.tmp", "~SETUP-0123456789AB.TMP", "~SETUP-0123456789A.NEW",
                               "~SETUP-0123456789AG.NEW", "~SETUP-0123456789AB.NEWX",
                               "~SETUP-0123456789AB.D1X", "~SETUP-0123456789AB.D100"})
-    {
         EXPECT_FALSE(IsWorkName(other)) << other;
-    }
     const std::string deepest(COPY_LZ_PATH_MAX - 1, 'p');
     EXPECT_TRUE(FitsOpenRecord(deepest.c_str()));
     EXPECT_FALSE(FitsOpenRecord((deepest + "p").c_str()));
@@ -314,16 +299,14 @@ TEST(CopyPaths, LzFallbackNameAsThePlatformMakesIt)
     {
         const char *path, *fallback;
     };
-    const Case cases[] = {
-        {"C:\\drv\\M270.GPD", "C:\\drv\\M270.GP_"},
-        {"C:\\drv\\A.B", "C:\\drv\\A.B_"},
-        {"C:\\drv\\A.BC", "C:\\drv\\A.BC_"},
-        {"C:\\drv\\README", "C:\\drv\\README._"},
-        {"C:\\d.x\\README", "C:\\d.x\\README._"},
-        {"C:\\drv\\A.TAR.GZ", "C:\\drv\\A.TAR.G_"},
-        {"C:\\drv\\A.", "C:\\drv\\A._"},
-        {"M270.GPD", "M270.GP_"},
-    };
+    const Case cases[] = {{"C:\\drv\\M270.GPD", "C:\\drv\\M270.GP_"},
+                          {"C:\\drv\\A.B", "C:\\drv\\A.B_"},
+                          {"C:\\drv\\A.BC", "C:\\drv\\A.BC_"},
+                          {"C:\\drv\\README", "C:\\drv\\README._"},
+                          {"C:\\d.x\\README", "C:\\d.x\\README._"},
+                          {"C:\\drv\\A.TAR.GZ", "C:\\drv\\A.TAR.G_"},
+                          {"C:\\drv\\A.", "C:\\drv\\A._"},
+                          {"M270.GPD", "M270.GP_"}};
     for (const Case &c : cases)
     {
         std::vector<char> out(SETUP_TEXT_MAX);

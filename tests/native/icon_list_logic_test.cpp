@@ -5,30 +5,17 @@
  */
 #include <gtest/gtest.h>
 
-#include <ctype.h>
 #include <stdint.h>
 #include <string.h>
 
 #include <string>
 #include <vector>
 
+#include "tests/fuzz/fuzz_input.h"
 #include "ui/icon_list_logic.h"
 
 namespace
 {
-
-/* lstrcmpiA as far as these texts go: ASCII letters compared without case.
- * The Win32 tests check the rule with the platform's own comparison. */
-int AsciiCompareIgnoringCase(const char *a, const char *b)
-{
-    for (;; ++a, ++b)
-    {
-        int ca = tolower((unsigned char)*a);
-        int cb = tolower((unsigned char)*b);
-        if (ca != cb || ca == 0)
-            return ca - cb;
-    }
-}
 
 std::vector<std::pair<std::string, std::string>> g_compared;
 
@@ -45,8 +32,7 @@ TEST(PortIconRule, ChoosesTheIconFromTheName)
 {
     struct Case
     {
-        const char *port;
-        const char *icon;
+        const char *port, *icon;
     };
     const Case cases[] = {
         {"FILE:", "IDI_SETUP"},    {"file:", "IDI_SETUP"},
@@ -60,13 +46,9 @@ TEST(PortIconRule, ChoosesTheIconFromTheName)
         {"FILE: ", "IDI_NETWORK"}, {" FILE:", "IDI_NETWORK"},
         {"XCOM1:", "IDI_NETWORK"}, {"LP", "IDI_NETWORK"}, /* shorter than the prefix */
         {"CO", "IDI_NETWORK"},     {"L", "IDI_NETWORK"},
-        {"", "IDI_NETWORK"},
-    };
+        {"", "IDI_NETWORK"}};
     for (const Case &c : cases)
-    {
-        SCOPED_TRACE(c.port);
-        EXPECT_STREQ(c.icon, PortIconName(c.port, AsciiCompareIgnoringCase));
-    }
+        EXPECT_STREQ(c.icon, PortIconName(c.port, AsciiCompareIgnoringCase)) << c.port;
 }
 
 /* Guards against comparing FILE: with anything but the given comparison
@@ -117,13 +99,10 @@ TEST(IconRule, OutputIsCutToItsBuffer)
 /* Guards against a height lowered, compared signed, or not raised. */
 TEST(IconItem, MeasuredHeightIsAtLeast34)
 {
-    EXPECT_EQ(34u, MeasuredItemHeight(16));
-    EXPECT_EQ(34u, MeasuredItemHeight(0));
-    EXPECT_EQ(34u, MeasuredItemHeight(33));
-    EXPECT_EQ(34u, MeasuredItemHeight(34));
-    EXPECT_EQ(40u, MeasuredItemHeight(40));
-    EXPECT_EQ(0x80000000u, MeasuredItemHeight(0x80000000u)); /* unsigned, kept */
-    EXPECT_EQ(0xFFFFFFFFu, MeasuredItemHeight(0xFFFFFFFFu));
+    for (uint32_t raised : {16u, 0u, 33u, 34u})
+        EXPECT_EQ(34u, MeasuredItemHeight(raised)) << raised;
+    for (uint32_t kept : {40u, 0x80000000u /* unsigned */, 0xFFFFFFFFu})
+        EXPECT_EQ(kept, MeasuredItemHeight(kept)) << kept;
 }
 
 /* Guards against taking the vertical half of the base units. */
@@ -141,8 +120,7 @@ TEST(IconItem, LayoutPlacesIconAndText)
     struct Case
     {
         UiRect item;
-        int32_t bux;
-        int32_t textHeight;
+        int32_t bux, textHeight;
         IconItemLayout expected;
     };
     const Case cases[] = {
@@ -151,7 +129,7 @@ TEST(IconItem, LayoutPlacesIconAndText)
         {{5, 10, 90, 44}, 6, 15, {6, 11, 44, 19}},    /* left is not used */
         {{0, -34, 200, 0}, 8, 16, {8, -33, 48, -25}}, /* -50 / 2 = -25 */
         {{0, -35, 200, 0}, 8, 16, {8, -34, 48, -25}}, /* -51 / 2 = -25, not -26 */
-        {{0, 0, 200, 34}, 8, 100, {8, 1, 48, -33}},   /* taller text starts above */
+        {{0, 0, 200, 34}, 8, 100, {8, 1, 48, -33}}    /* taller text starts above */
     };
     for (const Case &c : cases)
     {

@@ -14,15 +14,9 @@ TEST(OsIndexForVersion, MapsSupportedAndRefusesTheRest)
     {
         uint32_t platform, major, minor;
         int index;
-    } cases[] = {
-        {2, 5, 0, 0},   {2, 5, 1, 1},
-        {2, 6, 0, 2},   {2, 6, 1, 3},
-        {2, 5, 2, -1},  {2, 6, 2, -1},
-        {2, 6, 3, -1},  {2, 4, 0, -1},
-        {2, 10, 0, -1}, {2, 7, 0, -1},
-        {1, 5, 1, -1},  {0, 6, 1, -1},
-        {3, 6, 1, -1},  {2, 5, 0xFFFFFFFFu, -1},
-    };
+    } cases[] = {{2, 5, 0, 0},  {2, 5, 1, 1},  {2, 6, 0, 2},  {2, 6, 1, 3},           {2, 5, 2, -1},
+                 {2, 6, 2, -1}, {2, 6, 3, -1}, {2, 4, 0, -1}, {2, 10, 0, -1},         {2, 7, 0, -1},
+                 {1, 5, 1, -1}, {0, 6, 1, -1}, {3, 6, 1, -1}, {2, 5, 0xFFFFFFFFu, -1}};
     for (const auto &c : cases)
         EXPECT_EQ(OsIndexForVersion(c.platform, c.major, c.minor), c.index)
             << c.platform << " " << c.major << "." << c.minor;

@@ -40,12 +40,10 @@ struct Expected
     bool win7;
 };
 
-const Expected kBuilds[] = {
-    {&g_profile_M470_ko_win7, true, "M470", true},
-    {&g_profile_M270_ko_vista, true, "M270", false},
-    {&g_profile_M270_en_win7, false, "M270", true},
-    {&g_profile_M270_en_vista, false, "M270", false},
-};
+const Expected kBuilds[] = {{&g_profile_M470_ko_win7, true, "M470", true},
+                            {&g_profile_M270_ko_vista, true, "M270", false},
+                            {&g_profile_M270_en_win7, false, "M270", true},
+                            {&g_profile_M270_en_vista, false, "M270", false}};
 
 const char kWin7X86[] = "\tWindows 7 Home x86\r\n\tWindows 7 Professional x86\r\n"
                         "\tWindows 7 Ultimate x86\r\n";

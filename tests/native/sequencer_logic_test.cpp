@@ -36,13 +36,8 @@ Walk RunScript(const std::vector<intptr_t> &results)
     return walk;
 }
 
-const intptr_t kNext = IDC_NEXT;
-const intptr_t kBack = IDC_BACK;
-const intptr_t kCancel = 2;
-const uint32_t W = CMD_WELCOME_PAGE;
-const uint32_t M = CMD_MODEL_PAGE;
-const uint32_t P = CMD_PORT_PAGE;
-const uint32_t C = CMD_COPY_FILES;
+const intptr_t kNext = IDC_NEXT, kBack = IDC_BACK, kCancel = 2;
+const uint32_t W = CMD_WELCOME_PAGE, M = CMD_MODEL_PAGE, P = CMD_PORT_PAGE, C = CMD_COPY_FILES;
 
 struct WalkCase
 {
@@ -57,38 +52,27 @@ struct WalkCase
  * dialog's failure reaching the install phase. */
 TEST(SequencerWalk, PageResultsLeadToTheNextStep)
 {
+    const SequencerMove kToInstall = {SEQ_MOVE_COMMAND, CMD_INSTALL};
+    const SequencerMove kFailed = {SEQ_MOVE_CLOSE, OUTCOME_FAILED};
     const WalkCase cases[] = {
-        {"straight through",
-         {kNext, kNext, kNext, 1},
-         {W, M, P, C},
-         {SEQ_MOVE_COMMAND, CMD_INSTALL}},
+        {"straight through", {kNext, kNext, kNext, 1}, {W, M, P, C}, kToInstall},
         {"back and forth",
          {kNext, kBack, kNext, kNext, kBack, kBack, kNext, kNext, kNext, 1},
          {W, M, W, M, P, M, W, M, P, C},
-         {SEQ_MOVE_COMMAND, CMD_INSTALL}},
-        {"cancel on welcome", {kCancel}, {W}, {SEQ_MOVE_CLOSE, OUTCOME_FAILED}},
-        {"cancel on model", {kNext, kCancel}, {W, M}, {SEQ_MOVE_CLOSE, OUTCOME_FAILED}},
-        {"cancel on port", {kNext, kNext, kCancel}, {W, M, P}, {SEQ_MOVE_CLOSE, OUTCOME_FAILED}},
-        {"copy cancelled",
-         {kNext, kNext, kNext, 2},
-         {W, M, P, C},
-         {SEQ_MOVE_CLOSE, OUTCOME_FAILED}},
+         kToInstall},
+        {"cancel on welcome", {kCancel}, {W}, kFailed},
+        {"cancel on model", {kNext, kCancel}, {W, M}, kFailed},
+        {"cancel on port", {kNext, kNext, kCancel}, {W, M, P}, kFailed},
+        {"copy cancelled", {kNext, kNext, kNext, 2}, {W, M, P, C}, kFailed},
         /* DialogBoxParam answers -1 when a page cannot be created */
-        {"page not shown", {kNext, -1}, {W, M}, {SEQ_MOVE_CLOSE, OUTCOME_FAILED}},
-        {"copy not shown",
-         {kNext, kNext, kNext, -1},
-         {W, M, P, C},
-         {SEQ_MOVE_CLOSE, OUTCOME_FAILED}},
+        {"page not shown", {kNext, -1}, {W, M}, kFailed},
+        {"copy not shown", {kNext, kNext, kNext, -1}, {W, M, P, C}, kFailed},
         /* the welcome page has no Back button: a 2000 from it ends the run */
-        {"back on welcome", {kBack}, {W}, {SEQ_MOVE_CLOSE, OUTCOME_FAILED}},
+        {"back on welcome", {kBack}, {W}, kFailed},
         /* only the copy dialog's 1 goes on; a page's Next does not count */
-        {"copy answers 2001",
-         {kNext, kNext, kNext, kNext},
-         {W, M, P, C},
-         {SEQ_MOVE_CLOSE, OUTCOME_FAILED}},
+        {"copy answers 2001", {kNext, kNext, kNext, kNext}, {W, M, P, C}, kFailed},
         /* the final page's 1 is not Next for the other pages */
-        {"page answers 1", {kNext, 1}, {W, M}, {SEQ_MOVE_CLOSE, OUTCOME_FAILED}},
-    };
+        {"page answers 1", {kNext, 1}, {W, M}, kFailed}};
     for (const WalkCase &c : cases)
     {
         SCOPED_TRACE(c.name);
@@ -105,9 +89,8 @@ TEST(SequencerWalk, CommandsWithoutAStepPostNothing)
     const uint32_t commands[] = {CMD_INSTALL, CMD_RETRY_FILE, 999, 1004, 1007, 2001, 0};
     for (uint32_t command : commands)
     {
-        SCOPED_TRACE(command);
-        EXPECT_EQ(0, IsStepCommand(command));
-        EXPECT_EQ(SEQ_MOVE_NONE, MoveAfterStep(command, kNext).kind);
+        EXPECT_EQ(0, IsStepCommand(command)) << command;
+        EXPECT_EQ(SEQ_MOVE_NONE, MoveAfterStep(command, kNext).kind) << command;
     }
 }
 
@@ -122,10 +105,8 @@ TEST(SequencerTimers, ChainsOfTheTimedPhases)
         std::vector<uint32_t> timers;
         uint32_t totalDelay;
     };
-    const Chain chains[] = {
-        {TIMER_OPEN_STATUS, {TIMER_OPEN_STATUS, TIMER_CLOSE_STATUS}, 1000},
-        {TIMER_INSTALL, {TIMER_INSTALL, TIMER_REINSTALL, TIMER_FINISH}, 4000},
-    };
+    const Chain chains[] = {{TIMER_OPEN_STATUS, {TIMER_OPEN_STATUS, TIMER_CLOSE_STATUS}, 1000},
+                            {TIMER_INSTALL, {TIMER_INSTALL, TIMER_REINSTALL, TIMER_FINISH}, 4000}};
     for (const Chain &chain : chains)
     {
         SCOPED_TRACE(chain.first);
@@ -137,10 +118,7 @@ TEST(SequencerTimers, ChainsOfTheTimedPhases)
             uint32_t delay = 0xFFFF;
             t = FollowingTimer(t, &delay);
             total += t != 0 ? delay : 0;
-            if (t == 0)
-            {
-                EXPECT_EQ(0u, delay);
-            }
+            EXPECT_EQ(0u, t == 0 ? delay : 0u) << "a delay after the last timer";
         }
         EXPECT_EQ(chain.timers, seen);
         EXPECT_EQ(chain.totalDelay, total);
@@ -161,19 +139,14 @@ TEST(SequencerTimers, OutcomeFollowsTheInstallPhase)
         bool reinstalls;
         uint32_t outcome;
     };
-    const Case cases[] = {
-        {1, 1, true, OUTCOME_COMPLETED}, {1, 0, true, OUTCOME_FAILED},
-        {0, 1, false, OUTCOME_FAILED},   {0, 0, false, OUTCOME_FAILED},
-        {2, 1, false, OUTCOME_FAILED},   {-1, 1, false, OUTCOME_FAILED},
-    };
+    const Case cases[] = {{1, 1, true, OUTCOME_COMPLETED}, {1, 0, true, OUTCOME_FAILED},
+                          {0, 1, false, OUTCOME_FAILED},   {0, 0, false, OUTCOME_FAILED},
+                          {2, 1, false, OUTCOME_FAILED},   {-1, 1, false, OUTCOME_FAILED}};
     for (const Case &c : cases)
     {
         SCOPED_TRACE(testing::Message() << c.first << "," << c.second);
-        int last = c.first;
         EXPECT_EQ(c.reinstalls, ReinstallAfter(c.first) != 0);
-        if (ReinstallAfter(c.first))
-            last = c.second;
-        EXPECT_EQ(c.outcome, InstallOutcome(last));
+        EXPECT_EQ(c.outcome, InstallOutcome(ReinstallAfter(c.first) ? c.second : c.first));
     }
 }
 

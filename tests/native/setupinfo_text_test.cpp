@@ -78,17 +78,15 @@ TEST(StripQuotesTest, DropsFirstAndLastCharacterAndCutsToFit)
         std::string name;
         size_t outSize;
         std::string expected;
-    } cases[] = {
-        {"\"Alpha\"", 1024, "Alpha"},
-        {"\"Beta Two\"", 1024, "Beta Two"},
-        {"Gamma", 1024, "amm"}, /* unquoted keys lose their letters all the same */
-        {"X", 1024, ""},
-        {"\"\"", 1024, ""},
-        {"", 1024, ""},
-        {"\"" + std::string(2000, 'm') + "\"", 1024, std::string(1023, 'm')},
-        {"\"abcdef\"", 4, "abc"},
-        {"\"abc\"", 1, ""},
-    };
+    } cases[] = {{"\"Alpha\"", 1024, "Alpha"},
+                 {"\"Beta Two\"", 1024, "Beta Two"},
+                 {"Gamma", 1024, "amm"}, /* unquoted keys lose their letters all the same */
+                 {"X", 1024, ""},
+                 {"\"\"", 1024, ""},
+                 {"", 1024, ""},
+                 {"\"" + std::string(2000, 'm') + "\"", 1024, std::string(1023, 'm')},
+                 {"\"abcdef\"", 4, "abc"},
+                 {"\"abc\"", 1, ""}};
     for (const Case &c : cases)
     {
         std::vector<char> out(c.outSize, '#');
@@ -97,8 +95,6 @@ TEST(StripQuotesTest, DropsFirstAndLastCharacterAndCutsToFit)
     }
 }
 
-/* Guards against a quoted key cut into another key's name, or written past
- * the scratch buffer. */
 /* Guards against a model name that would reach another machine's printer
  * ("\\host\p"), break the default-printer entry (","), or exceed what the
  * spooler takes. */
@@ -109,20 +105,20 @@ TEST(ModelNameTest, OnlyNamesALocalPrinterCanBear)
         const char *name;
         size_t characters;
         int usable;
-    } const cases[] = {
-        {"Tarvik M270", 11, 1},
-        {"\\\\host\\p", 8, 0},
-        {"a\\b", 3, 0},
-        {"M270, Net", 9, 0},
-        {"", 0, 0},
-        {"x", MODEL_NAME_MAX_CHARS, 1},
-        {"x", MODEL_NAME_MAX_CHARS + 1, 0},
-        {"\xC7\xC1\xB8\xB0", 2, 1},
-    };
+    } const cases[] = {{"Tarvik M270", 11, 1},
+                       {"\\\\host\\p", 8, 0},
+                       {"a\\b", 3, 0},
+                       {"M270, Net", 9, 0},
+                       {"", 0, 0},
+                       {"x", MODEL_NAME_MAX_CHARS, 1},
+                       {"x", MODEL_NAME_MAX_CHARS + 1, 0},
+                       {"\xC7\xC1\xB8\xB0", 2, 1}};
     for (const Case &c : cases)
         EXPECT_EQ(c.usable, IsUsableModelName(c.name, c.characters)) << c.name;
 }
 
+/* Guards against a quoted key cut into another key's name, or written past
+ * the scratch buffer. */
 TEST(QuotedKeyTest, RefusesAKeyThatWouldNotFit)
 {
     std::vector<char> out(1024, '#');
@@ -143,20 +139,18 @@ TEST(CommaTokenTest, SplitsLikeStrtok)
         const char *value;
         unsigned index;
         const char *expected; /* null: no token */
-    } cases[] = {
-        {"M270.Install,TARVIK_M270", 0, "M270.Install"},
-        {"M270.Install,TARVIK_M270", 1, "TARVIK_M270"},
-        {"M270.Install,TARVIK_M270,extra", 1, "TARVIK_M270"},
-        {"M270L.Install", 0, "M270L.Install"},
-        {"M270L.Install", 1, nullptr},
-        {"M270L.Install,", 1, nullptr},
-        {",,Inst,,,HW", 0, "Inst"},
-        {",,Inst,,,HW", 1, "HW"},
-        {" Inst , HW ", 0, " Inst "},
-        {" Inst , HW ", 1, " HW "},
-        {"", 0, nullptr},
-        {",,,", 0, nullptr},
-    };
+    } cases[] = {{"M270.Install,TARVIK_M270", 0, "M270.Install"},
+                 {"M270.Install,TARVIK_M270", 1, "TARVIK_M270"},
+                 {"M270.Install,TARVIK_M270,extra", 1, "TARVIK_M270"},
+                 {"M270L.Install", 0, "M270L.Install"},
+                 {"M270L.Install", 1, nullptr},
+                 {"M270L.Install,", 1, nullptr},
+                 {",,Inst,,,HW", 0, "Inst"},
+                 {",,Inst,,,HW", 1, "HW"},
+                 {" Inst , HW ", 0, " Inst "},
+                 {" Inst , HW ", 1, " HW "},
+                 {"", 0, nullptr},
+                 {",,,", 0, nullptr}};
     for (const Case &c : cases)
     {
         std::vector<char> text(c.value, c.value + strlen(c.value) + 1);
@@ -182,15 +176,12 @@ TEST(PathTest, BackslashAndFolder)
 
     struct Case
     {
-        const char *path;
-        const char *folder;
-    } cases[] = {
-        {"C:\\setup\\M270Setup.exe", "C:\\setup\\"},
-        {"Z:\\a\\b\\c.exe", "Z:\\a\\b\\"},
-        {"C:\\", "C:\\"},
-        {"setup.exe", "setup.exe"},
-        {"", ".\\"},
-    };
+        const char *path, *folder;
+    } cases[] = {{"C:\\setup\\M270Setup.exe", "C:\\setup\\"},
+                 {"Z:\\a\\b\\c.exe", "Z:\\a\\b\\"},
+                 {"C:\\", "C:\\"},
+                 {"setup.exe", "setup.exe"},
+                 {"", ".\\"}};
     for (const Case &c : cases)
     {
         std::vector<char> path(1024, '\0');
@@ -208,19 +199,17 @@ TEST(DependentFileListTest, BuildsNamesFromCopyFiles)
     {
         const char *copyFiles;
         std::vector<std::string> names;
-    } cases[] = {
-        {"@M270.GPD,M270.DLL", {"M270.GPD", "M270.DLL"}},
-        {"@M270.GPD,M270.DLL,M270RES.DLL,M270.INI",
-         {"M270.GPD", "M270.DLL", "M270RES.DLL", "M270.INI"}},
-        {"A.DLL , B.INI", {"A.DLL ", " B.INI"}}, /* blanks stay part of the names */
-        {"@@X", {"@X"}},                         /* only one at sign is dropped */
-        {"A@B", {"A@B"}},
-        {"ONE", {"ONE"}},
-        {"ONE,", {"ONE"}},
-        {",,ONE,,@,TWO", {"ONE", "TWO"}},
-        {"", {}},
-        {"@", {}},
-    };
+    } cases[] = {{"@M270.GPD,M270.DLL", {"M270.GPD", "M270.DLL"}},
+                 {"@M270.GPD,M270.DLL,M270RES.DLL,M270.INI",
+                  {"M270.GPD", "M270.DLL", "M270RES.DLL", "M270.INI"}},
+                 {"A.DLL , B.INI", {"A.DLL ", " B.INI"}}, /* blanks stay part of the names */
+                 {"@@X", {"@X"}},                         /* only one at sign is dropped */
+                 {"A@B", {"A@B"}},
+                 {"ONE", {"ONE"}},
+                 {"ONE,", {"ONE"}},
+                 {",,ONE,,@,TWO", {"ONE", "TWO"}},
+                 {"", {}},
+                 {"@", {}}};
     for (const Case &c : cases)
     {
         std::vector<char> list(1024, '#');
@@ -284,10 +273,7 @@ TEST(HostileTextTest, RandomValuesStayInsideTheirBuffers)
         raw.resize(size, '\0');
         unsigned names = CountKeyNames(raw.data(), raw.size());
         const char *last = names ? NthKeyName(raw.data(), raw.size(), names - 1) : nullptr;
-        if (names)
-        {
-            EXPECT_NE(nullptr, last);
-        }
+        EXPECT_EQ(names != 0, last != nullptr);
         EXPECT_EQ(nullptr, NthKeyName(raw.data(), raw.size(), names));
     }
 }

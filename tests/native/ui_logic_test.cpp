@@ -24,31 +24,26 @@ struct TypeCase
  * such as MB_DEFBUTTON2 changing the choice) and a missing table row. */
 TEST(MessageType, SelectsTemplateFromLowBitsAndIconFromNextFour)
 {
-    const TypeCase cases[] = {
-        {36, "IDD_MSG_YESNO", 32514},      /* the cancel question */
-        {16, "IDD_MSG_OK", 32513},         /* copy errors, warnings */
-        {0x32, "IDD_MSG_OK", 32515},       /* low bits 2 have no template */
-        {0x51, "IDD_MSG_OKCANCEL", 32512}, /* icon bits 5 have no icon */
-        {0, "IDD_MSG_OK", 32512},          {3, "IDD_MSG_YESNOCANCEL", 32512},
-        {5, "IDD_MSG_RETRYCANCEL", 32512}, {0x44, "IDD_MSG_YESNO", 32516},
-        {0x0F, "IDD_MSG_OK", 32512},       {0xF6, "IDD_MSG_OK", 32512},
-        {0x0124, "IDD_MSG_YESNO", 32514}, /* MB_DEFBUTTON2 is ignored */
-        {0xFF14, "IDD_MSG_YESNO", 32513},
-    };
+    const TypeCase cases[] = {{36, "IDD_MSG_YESNO", 32514},      /* the cancel question */
+                              {16, "IDD_MSG_OK", 32513},         /* copy errors, warnings */
+                              {0x32, "IDD_MSG_OK", 32515},       /* low bits 2 have no template */
+                              {0x51, "IDD_MSG_OKCANCEL", 32512}, /* icon bits 5 have no icon */
+                              {0, "IDD_MSG_OK", 32512},          {3, "IDD_MSG_YESNOCANCEL", 32512},
+                              {5, "IDD_MSG_RETRYCANCEL", 32512}, {0x44, "IDD_MSG_YESNO", 32516},
+                              {0x0F, "IDD_MSG_OK", 32512},       {0xF6, "IDD_MSG_OK", 32512},
+                              {0x0124, "IDD_MSG_YESNO", 32514}, /* MB_DEFBUTTON2 is ignored */
+                              {0xFF14, "IDD_MSG_YESNO", 32513}};
     for (const TypeCase &c : cases)
     {
-        SCOPED_TRACE(c.type);
-        EXPECT_STREQ(c.templateName, MessageTemplateForType(c.type));
-        EXPECT_EQ(c.icon, MessageIconForType(c.type));
+        EXPECT_STREQ(c.templateName, MessageTemplateForType(c.type)) << c.type;
+        EXPECT_EQ(c.icon, MessageIconForType(c.type)) << c.type;
     }
 }
 
 struct CenterCase
 {
-    UiRect parent;
-    UiRect window;
-    int32_t x;
-    int32_t y;
+    UiRect parent, window;
+    int32_t x, y;
 };
 
 /* Guards against rounding toward minus infinity (an off-by-one on odd
@@ -71,8 +66,7 @@ TEST(CenteredOrigin, CentresOverParentWithTruncatingHalves)
     };
     for (const CenterCase &c : cases)
     {
-        int32_t x = 0;
-        int32_t y = 0;
+        int32_t x = 0, y = 0;
         CenteredOrigin(c.parent, c.window, &x, &y);
         EXPECT_EQ(c.x, x) << "parent left " << c.parent.left;
         EXPECT_EQ(c.y, y) << "parent top " << c.parent.top;
@@ -84,8 +78,7 @@ TEST(CenteredOrigin, ExtremeCoordinatesDoNotOverflow)
 {
     UiRect parent = {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
     UiRect window = {INT32_MAX - 10, INT32_MAX - 10, INT32_MAX, INT32_MAX};
-    int32_t x = 0;
-    int32_t y = 0;
+    int32_t x = 0, y = 0;
     CenteredOrigin(parent, window, &x, &y);
     EXPECT_EQ(-6, x); /* INT32_MIN + (2^32 - 1 - 10) / 2 */
     EXPECT_EQ(-6, y);

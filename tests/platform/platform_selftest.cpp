@@ -166,29 +166,19 @@ int CheckWindowTimer()
 
 // --- exceptions -------------------------------------------------------------------
 
-extern "C" void selftest_read_fault(void);
-extern "C" void selftest_read_resume(void);
-extern "C" void selftest_write_fault(void);
-extern "C" void selftest_write_resume(void);
+extern "C" void selftest_read_fault(void), selftest_read_resume(void);
+extern "C" void selftest_write_fault(void), selftest_write_resume(void);
 
 // Two faulting instructions with known resume points after them.
 __asm__(".text\n"
-        ".globl _selftest_read_fault\n"
-        ".globl _selftest_read_resume\n"
-        ".globl _selftest_write_fault\n"
-        ".globl _selftest_write_resume\n"
-        "_selftest_probe_read:\n"
-        "    movl $0x1234, %eax\n"
-        "_selftest_read_fault:\n"
-        "    movl (%eax), %eax\n"
-        "_selftest_read_resume:\n"
-        "    ret\n"
-        "_selftest_probe_write:\n"
-        "    movl $0x5678, %eax\n"
-        "_selftest_write_fault:\n"
-        "    movl %eax, (%eax)\n"
-        "_selftest_write_resume:\n"
-        "    ret\n");
+        ".globl _selftest_read_fault, _selftest_read_resume\n"
+        ".globl _selftest_write_fault, _selftest_write_resume\n"
+        "_selftest_probe_read:   movl $0x1234, %eax\n"
+        "_selftest_read_fault:   movl (%eax), %eax\n"
+        "_selftest_read_resume:  ret\n"
+        "_selftest_probe_write:  movl $0x5678, %eax\n"
+        "_selftest_write_fault:  movl %eax, (%eax)\n"
+        "_selftest_write_resume: ret\n");
 extern "C" void selftest_probe_read(void) __asm__("_selftest_probe_read");
 extern "C" void selftest_probe_write(void) __asm__("_selftest_probe_write");
 
