@@ -1,5 +1,4 @@
 /*
- * Cross-process window driving for the end-to-end tests and the demo.
  * Texts are read with the UTF-16 calls, so the Korean builds' texts compare
  * as the user sees them whatever code page the driver itself runs under.
  */
@@ -8,17 +7,16 @@
 #include "profile/build_profile.h"
 #include "tests/win32/support/pixels.h"
 
-#include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
+
+#include <algorithm>
+#include <iterator>
 
 namespace e2e
 {
 
 std::string Utf8(const std::wstring &text)
 {
-    if (text.empty())
-        return std::string();
     int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), NULL, 0, NULL, NULL);
     std::string out(n, '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), &out[0], n, NULL, NULL);
@@ -27,8 +25,6 @@ std::string Utf8(const std::wstring &text)
 
 std::wstring Wide(const std::string &utf8)
 {
-    if (utf8.empty())
-        return std::wstring();
     int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), (int)utf8.size(), NULL, 0);
     std::wstring out(n, L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), (int)utf8.size(), &out[0], n);
@@ -41,29 +37,32 @@ std::string Env(const char *name)
     return value ? value : "";
 }
 
-bool SetWindowsVersion(const char *version)
+/* Sets each of the names to the string value under the user's key. */
+static bool SetUserStrings(const std::wstring &path, const std::vector<std::string> &names,
+                           const std::string &value)
 {
     HKEY key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine", 0, NULL, 0, KEY_SET_VALUE, NULL, &key,
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key,
                         NULL) != ERROR_SUCCESS)
         return false;
-    std::wstring v = Wide(version);
-    LONG rc = RegSetValueExW(key, L"Version", 0, REG_SZ, (const BYTE *)v.c_str(),
-                             (DWORD)((v.size() + 1) * sizeof(wchar_t)));
+    std::wstring v = Wide(value);
+    bool ok = true;
+    for (const std::string &name : names)
+        ok = ok && RegSetValueExW(key, Wide(name).c_str(), 0, REG_SZ, (const BYTE *)v.c_str(),
+                                  (DWORD)((v.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
     RegCloseKey(key);
-    return rc == ERROR_SUCCESS;
+    return ok;
+}
+
+bool SetWindowsVersion(const char *version)
+{
+    return SetUserStrings(L"Software\\Wine", {"Version"}, version);
 }
 
 bool Process::Start(const std::string &exePath, const std::string &workDir)
 {
-    /* A Process may start one program after another; the earlier one's
-     * handles go. */
-    Kill();
-    if (info.hProcess)
-        CloseHandle(info.hProcess);
-    if (info.hThread)
-        CloseHandle(info.hThread);
-    info = {};
+    /* A Process may start one program after another. */
+    Close();
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     std::wstring cmd = L"\"" + Wide(exePath) + L"\"";
@@ -74,9 +73,7 @@ bool Process::Start(const std::string &exePath, const std::string &workDir)
 
 bool Process::WaitExit(DWORD timeoutMs, DWORD *exitCode)
 {
-    if (!info.hProcess)
-        return false;
-    if (WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0)
+    if (!info.hProcess || WaitForSingleObject(info.hProcess, timeoutMs) != WAIT_OBJECT_0)
         return false;
     if (exitCode)
         GetExitCodeProcess(info.hProcess, exitCode);
@@ -85,20 +82,24 @@ bool Process::WaitExit(DWORD timeoutMs, DWORD *exitCode)
 
 void Process::Kill()
 {
-    if (info.hProcess && WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT)
-    {
-        TerminateProcess(info.hProcess, 99);
+    if (info.hProcess && WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT &&
+        TerminateProcess(info.hProcess, 99))
         WaitForSingleObject(info.hProcess, 5000);
-    }
 }
 
-Process::~Process()
+void Process::Close()
 {
     Kill();
     if (info.hProcess)
         CloseHandle(info.hProcess);
     if (info.hThread)
         CloseHandle(info.hThread);
+    info = {};
+}
+
+Process::~Process()
+{
+    Close();
 }
 
 bool Deliverable::Load()
@@ -124,18 +125,29 @@ std::wstring ClassOf(HWND hwnd)
     return name;
 }
 
-std::wstring TextOf(HWND hwnd)
+/* A message to another process's window; the time-out keeps a hung
+ * program from hanging the test.  0 when it was not answered. */
+static LRESULT Send(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, DWORD_PTR *result)
 {
-    /* WM_GETTEXT reaches the other process's control; a time-out keeps a
-     * hung program from hanging the test. */
-    DWORD_PTR len = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &len))
+    return SendMessageTimeoutW(hwnd, msg, wParam, lParam, SMTO_ABORTIFHUNG, 2000, result);
+}
+
+/* A window's text (item < 0) or a list item's, by the length message and
+ * the text message. */
+static std::wstring SentText(HWND hwnd, UINT lengthMsg, UINT textMsg, int item)
+{
+    DWORD_PTR len = 0, got = 0;
+    if (!Send(hwnd, lengthMsg, item < 0 ? 0 : item, 0, &len))
         return std::wstring();
     std::wstring text(len + 1, L'\0');
-    DWORD_PTR got = 0;
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, len + 1, (LPARAM)&text[0], SMTO_ABORTIFHUNG, 2000, &got);
+    Send(hwnd, textMsg, item < 0 ? len + 1 : item, (LPARAM)&text[0], &got);
     text.resize(got);
     return text;
+}
+
+static std::wstring TextOf(HWND hwnd)
+{
+    return SentText(hwnd, WM_GETTEXTLENGTH, WM_GETTEXT, -1);
 }
 
 std::string TextUtf8(HWND hwnd)
@@ -145,71 +157,72 @@ std::string TextUtf8(HWND hwnd)
 
 std::string ControlText(HWND dialog, int id)
 {
-    HWND ctl = GetDlgItem(dialog, id);
-    return ctl ? TextUtf8(ctl) : std::string();
+    return TextUtf8(GetDlgItem(dialog, id)); /* "" when there is no such control */
 }
 
 bool ControlVisible(HWND dialog, int id)
 {
-    HWND ctl = GetDlgItem(dialog, id);
-    return ctl && IsWindowVisible(ctl);
+    return IsWindowVisible(GetDlgItem(dialog, id)) != 0;
 }
 
-struct EnumContext
+static BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lParam)
 {
-    DWORD processId;
-    bool visibleOnly;
-    std::vector<HWND> found;
-};
-
-static BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM lParam)
-{
-    EnumContext *ctx = (EnumContext *)lParam;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == ctx->processId && (!ctx->visibleOnly || IsWindowVisible(hwnd)))
-        ctx->found.push_back(hwnd);
+    ((std::vector<HWND> *)lParam)->push_back(hwnd);
     return TRUE;
 }
 
 std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly)
 {
-    EnumContext ctx = {processId, visibleOnly, {}};
-    EnumWindows(CollectTopLevel, (LPARAM)&ctx);
-    return ctx.found;
+    std::vector<HWND> all, found;
+    EnumWindows(CollectWindow, (LPARAM)&all);
+    for (HWND hwnd : all)
+    {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        if (pid == processId && (!visibleOnly || IsWindowVisible(hwnd)))
+            found.push_back(hwnd);
+    }
+    return found;
+}
+
+bool WaitUntil(DWORD timeoutMs, const std::function<bool()> &done)
+{
+    for (DWORD start = GetTickCount();; Sleep(50))
+    {
+        if (done())
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+    }
 }
 
 HWND WaitForWindow(DWORD processId, DWORD timeoutMs, const std::function<bool(HWND)> &pred)
 {
-    DWORD start = GetTickCount();
-    for (;;)
-    {
-        for (HWND hwnd : TopLevelWindows(processId, false))
-            if (pred(hwnd))
-                return hwnd;
-        if (GetTickCount() - start > timeoutMs)
-            return NULL;
-        Sleep(50);
-    }
+    HWND found = NULL;
+    WaitUntil(timeoutMs,
+              [&]
+              {
+                  for (HWND hwnd : TopLevelWindows(processId, false))
+                      if (pred(hwnd))
+                          return (found = hwnd) != NULL;
+                  return false;
+              });
+    return found;
 }
 
 bool WaitExitCountingWindows(Process &p, DWORD timeoutMs, DWORD *exitCode, int *windowsSeen)
 {
     *windowsSeen = 0;
+    const char *const *first = std::begin(kSetupWindowClasses);
+    const char *const *last = std::end(kSetupWindowClasses);
     DWORD start = GetTickCount();
     for (;;)
     {
         if (p.WaitExit(20, exitCode))
             return true;
         for (HWND hwnd : TopLevelWindows(p.Id(), false))
-        {
-            std::string cls = Utf8(ClassOf(hwnd));
-            bool mainWindow = false;
-            for (const char *setupClass : kSetupWindowClasses)
-                mainWindow = mainWindow || cls == setupClass;
-            if (mainWindow || IsWindowVisible(hwnd))
+            if (std::find(first, last, Utf8(ClassOf(hwnd))) != last || IsWindowVisible(hwnd))
                 ++*windowsSeen;
-        }
         MSG msg;
         while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE))
             DispatchMessageW(&msg);
@@ -225,23 +238,9 @@ HWND WaitForCaption(DWORD processId, const std::string &caption, DWORD timeoutMs
                          { return IsWindowVisible(hwnd) && TextUtf8(hwnd) == caption; });
 }
 
-HWND WaitForDialogWithControl(DWORD processId, int controlId, DWORD timeoutMs)
-{
-    return WaitForWindow(processId, timeoutMs,
-                         [&](HWND hwnd)
-                         { return IsWindowVisible(hwnd) && GetDlgItem(hwnd, controlId) != NULL; });
-}
-
 bool WaitGone(HWND hwnd, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    while (IsWindow(hwnd) && IsWindowVisible(hwnd))
-    {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(50);
-    }
-    return true;
+    return WaitUntil(timeoutMs, [&] { return !IsWindow(hwnd) || !IsWindowVisible(hwnd); });
 }
 
 bool Click(HWND dialog, int id)
@@ -258,12 +257,7 @@ void PressKey(HWND dialog, WORD vk)
 {
     /* The dialog manager acts on keys that reach its modal loop, so post
      * them to the control that has the focus in that dialog's thread. */
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof(gui);
-    HWND target = dialog;
-    DWORD thread = GetWindowThreadProcessId(dialog, NULL);
-    if (GetGUIThreadInfo(thread, &gui) && gui.hwndFocus)
-        target = gui.hwndFocus;
+    HWND focus = FocusedControl(dialog), target = focus ? focus : dialog;
     PostMessageW(target, WM_KEYDOWN, vk, 1);
     PostMessageW(target, WM_KEYUP, vk, 0xC0000001);
 }
@@ -273,38 +267,31 @@ bool TypeKeys(const std::string &keys)
     std::string channel = Env("SETUP_KEY_CHANNEL");
     if (channel.empty())
         return false;
-    std::wstring request = Wide(channel + "\\request"), done = Wide(channel + "\\done");
-    std::wstring temp = request + L".tmp";
-    DeleteFileW(done.c_str());
-    FILE *f = _wfopen(temp.c_str(), L"wb");
-    if (!f)
-        return false;
-    fputs(keys.c_str(), f);
-    fclose(f);
+    std::string request = channel + "\\request", done = channel + "\\done";
+    DeleteFileW(Wide(done).c_str());
     /* Renamed into place, so the typist never reads half a request. */
-    if (!MoveFileExW(temp.c_str(), request.c_str(), MOVEFILE_REPLACE_EXISTING))
+    if (!WriteWholeFile(request + ".tmp", keys) ||
+        !MoveFileExW(Wide(request + ".tmp").c_str(), Wide(request).c_str(),
+                     MOVEFILE_REPLACE_EXISTING))
         return false;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(20))
-    {
-        FILE *answer = _wfopen(done.c_str(), L"rb");
-        if (!answer)
-            continue;
-        char text[16] = "";
-        fgets(text, sizeof(text), answer);
-        fclose(answer);
-        DeleteFileW(done.c_str());
-        return strncmp(text, "ok", 2) == 0;
-    }
-    return false;
+    std::string answer = "(missing)";
+    if (!WaitUntil(20000, [&] { return (answer = ReadWholeFile(done)) != "(missing)"; }))
+        return false;
+    DeleteFileW(Wide(done).c_str());
+    return answer.compare(0, 2, "ok") == 0;
+}
+
+HWND FocusedControl(HWND window)
+{
+    GUITHREADINFO gui = {};
+    gui.cbSize = sizeof(gui);
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &gui) ? gui.hwndFocus : NULL;
 }
 
 int FocusedControlId(HWND window)
 {
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof(gui);
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &gui) || !gui.hwndFocus)
-        return 0;
-    return GetDlgCtrlID(gui.hwndFocus);
+    HWND focus = FocusedControl(window);
+    return focus ? GetDlgCtrlID(focus) : 0;
 }
 
 bool SelectListItem(HWND dialog, int listId, int index)
@@ -313,7 +300,7 @@ bool SelectListItem(HWND dialog, int listId, int index)
     if (!list)
         return false;
     DWORD_PTR result = 0;
-    SendMessageTimeoutW(list, LB_SETCURSEL, index, 0, SMTO_ABORTIFHUNG, 2000, &result);
+    Send(list, LB_SETCURSEL, index, 0, &result);
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE), (LPARAM)list);
     return (int)result == index;
 }
@@ -322,51 +309,20 @@ std::vector<std::string> ListItems(HWND dialog, int listId)
 {
     std::vector<std::string> items;
     HWND list = GetDlgItem(dialog, listId);
-    if (!list)
-        return items;
-    DWORD_PTR count = 0;
-    SendMessageTimeoutW(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 2000, &count);
+    DWORD_PTR count = 0; /* stays 0 when there is no such list */
+    Send(list, LB_GETCOUNT, 0, 0, &count);
     for (int i = 0; i < (int)count; i++)
-    {
-        DWORD_PTR len = 0;
-        SendMessageTimeoutW(list, LB_GETTEXTLEN, i, 0, SMTO_ABORTIFHUNG, 2000, &len);
-        std::wstring text(len + 1, L'\0');
-        DWORD_PTR got = 0;
-        SendMessageTimeoutW(list, LB_GETTEXT, i, (LPARAM)&text[0], SMTO_ABORTIFHUNG, 2000, &got);
-        text.resize(got);
-        items.push_back(Utf8(text));
-    }
+        items.push_back(Utf8(SentText(list, LB_GETTEXTLEN, LB_GETTEXT, i)));
     return items;
 }
 
-/* An icon drawn at 32 x 32 on a background colour. */
-static bool RenderIcon(HICON icon, COLORREF background, std::vector<uint32_t> &out)
+/* The canvas-sized part of the screen at (x, y). */
+static bool FromScreen(pixels::Canvas &canvas, int x, int y)
 {
-    pixels::Canvas canvas(32, 32);
-    if (!canvas.Ok())
-        return false;
-    RECT rc = {0, 0, 32, 32};
-    HBRUSH brush = CreateSolidBrush(background);
-    FillRect(canvas.Dc(), &rc, brush);
-    DeleteObject(brush);
-    bool ok = DrawIconEx(canvas.Dc(), 0, 0, icon, 32, 32, 0, NULL, DI_NORMAL) != 0;
-    out = canvas.Pixels();
-    return ok;
-}
-
-/* The 32 x 32 pixels at the top left of a window's client area, as the
- * screen shows them. */
-static bool CapturePixels(HWND hwnd, std::vector<uint32_t> &out)
-{
-    POINT origin = {0, 0};
-    ClientToScreen(hwnd, &origin);
-    pixels::Canvas canvas(32, 32);
-    if (!canvas.Ok())
-        return false;
     HDC screen = GetDC(NULL);
-    bool ok = BitBlt(canvas.Dc(), 0, 0, 32, 32, screen, origin.x, origin.y, SRCCOPY) != 0;
+    bool ok = canvas.Ok() && BitBlt(canvas.Dc(), 0, 0, canvas.Width(), canvas.Height(), screen, x,
+                                    y, SRCCOPY) != 0;
     ReleaseDC(NULL, screen);
-    out = canvas.Pixels();
     return ok;
 }
 
@@ -377,50 +333,45 @@ bool StaticShowsSystemIcon(HWND iconStatic, int systemIconId)
     /* Wine keeps an icon's pixels in the process that loaded it, so the
      * program's handle cannot be drawn here; compare what the screen shows
      * with the system icon drawn on the dialog's face colour instead. */
-    std::vector<uint32_t> shown, expected;
-    for (int attempt = 0; attempt < 20; attempt++)
+    std::vector<uint32_t> expected = pixels::RenderIcon(
+        LoadIconW(NULL, MAKEINTRESOURCEW(systemIconId)), pixels::SysRgb(COLOR_BTNFACE));
+    pixels::Canvas shown(32, 32); /* the client area's top left, as the screen shows it */
+    for (int attempt = 0; attempt < 20; attempt++, Sleep(100))
     {
-        if (CapturePixels(iconStatic, shown) &&
-            RenderIcon(LoadIconW(NULL, MAKEINTRESOURCEW(systemIconId)), GetSysColor(COLOR_BTNFACE),
-                       expected))
-        {
-            if (shown == expected)
-                return true;
-        }
-        Sleep(100);
+        POINT origin = {0, 0};
+        ClientToScreen(iconStatic, &origin);
+        if (FromScreen(shown, origin.x, origin.y) && shown.Pixels() == expected)
+            return true;
     }
     return false;
 }
 
-static BOOL CALLBACK FindIconProc(HWND hwnd, LPARAM lParam)
+/* The static children with their SS_ types, in z-order. */
+static std::vector<std::pair<HWND, LONG>> StaticChildren(HWND window)
 {
-    if (ClassOf(hwnd) == L"Static" && (GetWindowLongW(hwnd, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-    {
-        *(HWND *)lParam = hwnd;
-        return FALSE;
-    }
-    return TRUE;
+    std::vector<HWND> children;
+    EnumChildWindows(window, CollectWindow, (LPARAM)&children);
+    std::vector<std::pair<HWND, LONG>> statics;
+    for (HWND hwnd : children)
+        if (ClassOf(hwnd) == L"Static")
+            statics.push_back({hwnd, GetWindowLongW(hwnd, GWL_STYLE) & SS_TYPEMASK});
+    return statics;
 }
 
 HWND FindIconChild(HWND window)
 {
-    HWND found = NULL;
-    EnumChildWindows(window, FindIconProc, (LPARAM)&found);
-    return found;
-}
-
-static BOOL CALLBACK CollectStaticText(HWND hwnd, LPARAM lParam)
-{
-    LONG type = GetWindowLongW(hwnd, GWL_STYLE) & SS_TYPEMASK;
-    if (ClassOf(hwnd) == L"Static" && type != SS_ICON && type != SS_BITMAP)
-        ((std::vector<std::string> *)lParam)->push_back(TextUtf8(hwnd));
-    return TRUE;
+    for (const auto &child : StaticChildren(window))
+        if (child.second == SS_ICON)
+            return child.first;
+    return NULL;
 }
 
 std::vector<std::string> StaticTexts(HWND window)
 {
     std::vector<std::string> texts;
-    EnumChildWindows(window, CollectStaticText, (LPARAM)&texts);
+    for (const auto &child : StaticChildren(window))
+        if (child.second != SS_ICON && child.second != SS_BITMAP)
+            texts.push_back(TextUtf8(child.first));
     return texts;
 }
 
@@ -453,18 +404,8 @@ bool WriteWholeFile(const std::string &path, const std::string &data)
 
 bool LoadLikeWindows(const std::string &exeName, const std::vector<std::string> &dlls)
 {
-    std::wstring path = L"Software\\Wine\\AppDefaults\\" + Wide(exeName) + L"\\DllOverrides";
-    HKEY key;
-    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, NULL, 0, KEY_SET_VALUE, NULL, &key,
-                        NULL) != ERROR_SUCCESS)
-        return false;
-    bool ok = true;
-    const wchar_t order[] = L"native,builtin";
-    for (const std::string &dll : dlls)
-        ok = ok && RegSetValueExW(key, Wide(dll).c_str(), 0, REG_SZ, (const BYTE *)order,
-                                  sizeof(order)) == ERROR_SUCCESS;
-    RegCloseKey(key);
-    return ok;
+    return SetUserStrings(L"Software\\Wine\\AppDefaults\\" + Wide(exeName) + L"\\DllOverrides",
+                          dlls, "native,builtin");
 }
 
 bool SaveScreenshot(const std::string &path, HWND window)
@@ -474,42 +415,22 @@ bool SaveScreenshot(const std::string &path, HWND window)
         GetWindowRect(window, &area);
     int w = area.right - area.left, h = area.bottom - area.top;
     pixels::Canvas canvas(w, h);
-    if (w <= 0 || h <= 0 || !canvas.Ok())
+    if (w <= 0 || h <= 0 || !FromScreen(canvas, area.left, area.top))
         return false;
-    HDC screen = GetDC(NULL);
-    BitBlt(canvas.Dc(), 0, 0, w, h, screen, area.left, area.top, SRCCOPY);
-    ReleaseDC(NULL, screen);
     std::vector<uint32_t> pixels = canvas.Pixels();
 
     /* A 24-bit bottom-up file, which every viewer and converter reads. */
     DWORD stride = ((DWORD)w * 3 + 3) & ~3u;
-    std::vector<BYTE> rows(stride * h, 0);
-    for (int y = 0; y < h; y++)
+    std::string rows(stride * h, '\0');
+    for (int y = 0; y < h; y++) /* 0x00RRGGBB's first three bytes: blue, green, red */
         for (int x = 0; x < w; x++)
-        {
-            DWORD px = pixels[(size_t)y * w + x];
-            BYTE *out = &rows[(size_t)(h - 1 - y) * stride + x * 3];
-            out[0] = (BYTE)px;
-            out[1] = (BYTE)(px >> 8);
-            out[2] = (BYTE)(px >> 16);
-        }
-    BITMAPINFOHEADER bh = {};
-    bh.biSize = sizeof(bh);
-    bh.biWidth = w;
-    bh.biHeight = h;
-    bh.biPlanes = 1;
-    bh.biBitCount = 24;
-    BITMAPFILEHEADER fh = {};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof(fh) + sizeof(bh);
-    fh.bfSize = fh.bfOffBits + (DWORD)rows.size();
-    FILE *f = _wfopen(Wide(path).c_str(), L"wb");
-    if (!f)
-        return false;
-    bool ok = fwrite(&fh, sizeof(fh), 1, f) == 1 && fwrite(&bh, sizeof(bh), 1, f) == 1 &&
-              fwrite(rows.data(), rows.size(), 1, f) == 1;
-    fclose(f);
-    return ok;
+            std::copy_n((const char *)&pixels[(size_t)y * w + x], 3,
+                        &rows[(size_t)(h - 1 - y) * stride + x * 3]);
+    BITMAPINFOHEADER bh = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(bh);
+    BITMAPFILEHEADER fh = {0x4D42, offset + (DWORD)rows.size(), 0, 0, offset};
+    return WriteWholeFile(path, std::string((const char *)&fh, sizeof(fh)) +
+                                    std::string((const char *)&bh, sizeof(bh)) + rows);
 }
 
 std::string DefaultPrinterEntry()

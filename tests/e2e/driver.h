@@ -37,6 +37,8 @@ struct Process
     /* Waits for the exit; false on time-out.  *exitCode gets the code. */
     bool WaitExit(DWORD timeoutMs, DWORD *exitCode);
     void Kill();
+    /* Kills the program if it still runs and lets its handles go. */
+    void Close();
     DWORD Id() const
     {
         return info.dwProcessId;
@@ -49,11 +51,7 @@ struct Process
  * SETUP_MODEL ("M270" or "M470"), SETUP_SYSTEMS ("win7" or "vista"). */
 struct Deliverable
 {
-    std::string program;
-    std::string folder;
-    std::string lang;
-    std::string model;
-    std::string systems;
+    std::string program, folder, lang, model, systems;
     bool Load();
     bool Korean() const
     {
@@ -63,7 +61,6 @@ struct Deliverable
 };
 
 std::wstring ClassOf(HWND hwnd);
-std::wstring TextOf(HWND hwnd);
 std::string TextUtf8(HWND hwnd);
 std::string ControlText(HWND dialog, int id);
 bool ControlVisible(HWND dialog, int id);
@@ -71,19 +68,16 @@ bool ControlVisible(HWND dialog, int id);
 /* Top-level windows of a process, in z-order. */
 std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly);
 
-/* Polls every 50 ms until pred finds a window among the process's top-level
+/* Polls every 50 ms until `done` holds (true) or the time-out passes. */
+bool WaitUntil(DWORD timeoutMs, const std::function<bool()> &done);
+/* Polls until pred finds a window among the process's top-level
  * windows, or the time-out passes (then returns NULL). */
 HWND WaitForWindow(DWORD processId, DWORD timeoutMs, const std::function<bool(HWND)> &pred);
-/* Waits for the process to end, as Process::WaitExit does, and counts the
- * windows it shows meanwhile: visible top-level ones and main windows of
- * any build, hidden or not.  Handles the test's own window messages while
- * it waits. */
+/* Process::WaitExit that counts the windows shown meanwhile (visible ones
+ * and main windows, hidden or not) and handles the test's own messages. */
 bool WaitExitCountingWindows(Process &p, DWORD timeoutMs, DWORD *exitCode, int *windowsSeen);
 /* A visible top-level window of the process whose caption is `caption`. */
 HWND WaitForCaption(DWORD processId, const std::string &caption, DWORD timeoutMs);
-/* A visible top-level window of the process that has a child control of
- * that id. */
-HWND WaitForDialogWithControl(DWORD processId, int controlId, DWORD timeoutMs);
 /* Waits until the window is gone or hidden. */
 bool WaitGone(HWND hwnd, DWORD timeoutMs);
 
@@ -92,13 +86,12 @@ bool WaitGone(HWND hwnd, DWORD timeoutMs);
 bool Click(HWND dialog, int id);
 /* Sends a key to the window's focus the way the keyboard would. */
 void PressKey(HWND dialog, WORD vk);
-/* Types keys as real X key events (xdotool's names, blank-separated:
- * "Tab", "alt+n") through the channel scripts/x-keys.sh serves, and waits
- * until they are typed.  False when there is no channel
- * (SETUP_KEY_CHANNEL) or the keys could not be typed. */
+/* Types keys ("Tab alt+n", xdotool's names) as real X key events through
+ * scripts/x-keys.sh's channel (SETUP_KEY_CHANNEL); false when it cannot. */
 bool TypeKeys(const std::string &keys);
-/* The id of the control that has the keyboard focus in the window's
- * thread, or 0. */
+/* The control that has the keyboard focus in the window's thread (NULL),
+ * and its id (0). */
+HWND FocusedControl(HWND window);
 int FocusedControlId(HWND window);
 
 /* Selects a list item and notifies the owner, as a click on it does. */
@@ -115,7 +108,6 @@ std::vector<std::string> StaticTexts(HWND window);
 
 /* A file's bytes, or "(missing)" when it cannot be opened. */
 std::string ReadWholeFile(const std::string &path);
-/* Writes a whole file, replacing one of that name. */
 bool WriteWholeFile(const std::string &path, const std::string &data);
 
 /* Saves the screen, or the part a window covers, as a 24-bit BMP file. */
@@ -124,13 +116,11 @@ bool SaveScreenshot(const std::string &path, HWND window = NULL);
 /* The user's default printer entry ("windows" section, "device" key). */
 std::string DefaultPrinterEntry();
 /* Registers an x86 driver on the universal printer driver and a printer of
- * that name on the port, as an earlier install would have; false, with the
- * spooler's last error, when either is refused. */
+ * that name on the port, as an earlier install would; false when refused. */
 bool AddPrinterOf(const std::string &name, const char *port, const char *dataFile);
 
-/* Makes Wine load these DLLs for the program of that file name the way
- * Windows' loader does, a copy beside the program first ("native,builtin"),
- * for processes started afterwards. */
+/* Makes Wine load these DLLs for later runs of that program as Windows does,
+ * a copy beside the program first ("native,builtin"). */
 bool LoadLikeWindows(const std::string &exeName, const std::vector<std::string> &dlls);
 
 } // namespace e2e

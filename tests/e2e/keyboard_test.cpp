@@ -5,11 +5,6 @@
  * the mnemonics move the focus or press their buttons.  Runs only in the
  * e2e_keys_* tests, which start the typist.
  */
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "wizard_fixture.h"
 
 using namespace e2e;
@@ -30,15 +25,14 @@ class Keyboard : public Wizard
     /* Types the keys, then waits until `done` holds. */
     bool Keys(const std::string &keys, const std::function<bool()> &done)
     {
-        if (!TypeKeys(keys))
-        {
-            ADD_FAILURE() << "could not type " << keys;
-            return false;
-        }
-        for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(50))
-            if (done())
-                return true;
-        return done();
+        bool typed = TypeKeys(keys);
+        EXPECT_TRUE(typed) << "could not type " << keys;
+        return typed && WaitUntil(10000, done);
+    }
+    /* Types the keys, then waits for the window marked `mark`. */
+    bool KeysTo(const std::string &keys, int mark, HWND *window)
+    {
+        return Keys(keys, [&] { return (*window = WaitFor(mark, 100)) != NULL; });
     }
     /* Types Tab once per id and expects the focus on each in turn. */
     void ExpectTabOrder(HWND page, const std::vector<int> &ids)
@@ -59,14 +53,12 @@ class Keyboard : public Wizard
     {
         return IsWindow(window) && IsWindowVisible(window) && IsWindowEnabled(window);
     }
-    /* Escape asks the cancel question; the question's own mnemonic or key
-     * `answer` (not Yes) leaves the page as it was. */
-    void EscapeThenKeep(HWND page, const char *answer)
+    /* Escape or Cancel's mnemonic (`ask`) asks the cancel question; the
+     * question's own mnemonic or key `answer` (not Yes) keeps the page. */
+    void AskThenKeep(HWND page, const char *ask, const char *answer)
     {
         HWND question = NULL;
-        ASSERT_TRUE(
-            Keys("Escape", [&] { return (question = WaitFor(kQuestionMark, 100)) != NULL; }))
-            << "Escape asked nothing";
+        ASSERT_TRUE(KeysTo(ask, kQuestionMark, &question)) << ask << " asked nothing";
         EXPECT_EQ(Text(pagetext::kQuestionTitle), TextUtf8(question));
         ASSERT_TRUE(Keys(answer, [&] { return !Up(question) && Up(page); }))
             << answer << " did not keep the page";
@@ -84,10 +76,9 @@ TEST_F(Keyboard, WholeWizardByKeys)
     ASSERT_NE(welcome, nullptr) << "no welcome page";
     EXPECT_EQ(IDC_NEXT, FocusedControlId(welcome));
     ExpectTabOrder(welcome, {IDCANCEL, IDC_NEXT});
-    EscapeThenKeep(welcome, "alt+n");
+    AskThenKeep(welcome, "Escape", "alt+n");
     HWND page = NULL;
-    ASSERT_TRUE(Keys("Return", [&] { return (page = WaitFor(kModelMark, 100)) != NULL; }))
-        << "Enter did not go to the model page";
+    ASSERT_TRUE(KeysTo("Return", kModelMark, &page)) << "Enter did not go to the model page";
 
     /* Model page: the list focused; Tab order list, Next, Cancel, Back. */
     EXPECT_EQ(IDC_MODEL_LIST, FocusedControlId(page));
@@ -95,9 +86,8 @@ TEST_F(Keyboard, WholeWizardByKeys)
     ASSERT_TRUE(Keys("Down", [&] { return Selection(page, kModelMark) == 1; }));
     /* Back by its mnemonic, and forward again: a fresh page, first model
      * selected again. */
-    ASSERT_TRUE(Keys("alt+b", [&] { return (welcome = WaitFor(kWelcomeMark, 100)) != NULL; }))
-        << "Alt+B did not go back";
-    ASSERT_TRUE(Keys("Return", [&] { return (page = WaitFor(kModelMark, 100)) != NULL; }));
+    ASSERT_TRUE(KeysTo("alt+b", kWelcomeMark, &welcome)) << "Alt+B did not go back";
+    ASSERT_TRUE(KeysTo("Return", kModelMark, &page));
     EXPECT_EQ(0, Selection(page, kModelMark));
     ASSERT_TRUE(Keys("Down", [&] { return Selection(page, kModelMark) == 1; }));
     /* The label's mnemonic moves the focus to the next tab stop after the
@@ -105,16 +95,14 @@ TEST_F(Keyboard, WholeWizardByKeys)
     EXPECT_TRUE(Keys("alt+m", [&] { return FocusedControlId(page) == IDC_BACK; }))
         << "Alt+M gave the focus to " << FocusedControlId(page);
     ExpectTabOrder(page, {IDC_MODEL_LIST});
-    EscapeThenKeep(page, "Escape");
+    AskThenKeep(page, "Escape", "Escape");
     HWND modelPage = page;
-    ASSERT_TRUE(Keys("Return", [&] { return (page = WaitFor(kPortMark, 100)) != NULL; }))
-        << "Enter did not go to the port page";
+    ASSERT_TRUE(KeysTo("Return", kPortMark, &page)) << "Enter did not go to the port page";
     EXPECT_FALSE(IsWindow(modelPage) && IsWindowVisible(modelPage));
 
     /* Port page: the list focused; Tab order list, Next, Back, Cancel. */
     EXPECT_EQ(IDC_PORT_LIST, FocusedControlId(page));
-    ExpectTabOrder(page, {IDC_NEXT, IDC_BACK, IDCANCEL, IDC_PORT_LIST});
-    ExpectTabOrder(page, {IDC_NEXT});
+    ExpectTabOrder(page, {IDC_NEXT, IDC_BACK, IDCANCEL, IDC_PORT_LIST, IDC_NEXT});
     EXPECT_TRUE(Keys("alt+p", [&] { return FocusedControlId(page) == IDC_PORT_LIST; }))
         << "Alt+P gave the focus to " << FocusedControlId(page);
     std::vector<std::string> ports = ListItems(page, kPortMark);
@@ -124,10 +112,7 @@ TEST_F(Keyboard, WholeWizardByKeys)
     for (int i = (int)ports.size() - 1; i > lpt1; --i)
         ASSERT_TRUE(Keys("Up", [&] { return Selection(page, kPortMark) == i - 1; }));
     /* Cancel by its mnemonic asks too; Escape answers the question No. */
-    HWND question = NULL;
-    ASSERT_TRUE(Keys("alt+c", [&] { return (question = WaitFor(kQuestionMark, 100)) != NULL; }))
-        << "Alt+C asked nothing";
-    ASSERT_TRUE(Keys("Escape", [&] { return !Up(question) && Up(page); }));
+    AskThenKeep(page, "alt+c", "Escape");
     ASSERT_TRUE(Keys("Return", [&] { return !Up(page); })) << "Enter did not go on";
 
     /* Final page: OK focused; Tab order OK, box; the box's mnemonic
@@ -144,7 +129,5 @@ TEST_F(Keyboard, WholeWizardByKeys)
     DWORD code = 0xdeadbeef;
     ASSERT_TRUE(p.WaitExit(10000, &code));
     EXPECT_EQ(0u, code);
-    char device[1024] = "";
-    GetProfileStringA("windows", "device", "", device, sizeof(device));
-    EXPECT_EQ(model + "," + model + ",LPT1:", std::string(device));
+    EXPECT_EQ(model + "," + model + ",LPT1:", DefaultPrinterEntry());
 }

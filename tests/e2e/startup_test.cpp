@@ -4,10 +4,8 @@
  * "Install Error" box and ends with exit code 0; while another run holds the
  * run guard it ends at once with exit code 0.
  */
-#include <gtest/gtest.h>
-
-#include "driver.h"
 #include "refusal.h"
+#include "wizard_fixture.h"
 #include "profile/build_profile.h"
 
 using namespace e2e;
@@ -15,23 +13,13 @@ using namespace e2e;
 namespace
 {
 
-class Startup : public ::testing::Test
+class Startup : public Wizard
 {
   protected:
-    Deliverable d;
-    void SetUp() override
-    {
-        if (!d.Load())
-            GTEST_SKIP() << "SETUP_PROGRAM, SETUP_LANG, SETUP_MODEL or SETUP_SYSTEMS not set";
-    }
-    std::string Title() const
-    {
-        return d.Korean() ? "프린터 드라이버 설치" : "Printer Driver Setup";
-    }
-    HWND WaitMainWindow(Process &p, DWORD timeoutMs = 15000)
+    HWND WaitMainWindow(Process &run)
     {
         std::wstring cls = Wide(d.ClassName());
-        return WaitForWindow(p.Id(), timeoutMs, [&](HWND h) { return ClassOf(h) == cls; });
+        return WaitForWindow(run.Id(), 15000, [&](HWND h) { return ClassOf(h) == cls; });
     }
 };
 
@@ -45,25 +33,20 @@ TEST_F(Startup, SupportedSystemsRunWithOneHiddenMainWindow)
     {
         SCOPED_TRACE(version);
         ASSERT_TRUE(SetWindowsVersion(version));
-        Process p;
         ASSERT_TRUE(p.Start(d.program, d.folder));
         HWND main = WaitMainWindow(p);
         ASSERT_NE(main, nullptr) << "no main window";
-        EXPECT_EQ(TextUtf8(main), Title());
+        EXPECT_EQ(TextUtf8(main), Text(pagetext::kFinalCaption)) << "not the wizard's title";
         EXPECT_FALSE(IsWindowVisible(main));
         std::wstring cls = Wide(d.ClassName());
         int mainWindows = 0;
         for (HWND h : TopLevelWindows(p.Id(), false))
-        {
             if (ClassOf(h) == cls)
-            {
                 mainWindows++;
-            }
             else if (IsWindowVisible(h))
             {
                 EXPECT_EQ(ClassOf(h), L"#32770") << "visible window: " << TextUtf8(h);
             }
-        }
         EXPECT_EQ(mainWindows, 1);
         EXPECT_EQ(WaitForCaption(p.Id(), "Install Error", 300), nullptr);
         p.Kill();
@@ -78,7 +61,6 @@ TEST_F(Startup, UnsupportedSystemsAreRefused)
     {
         SCOPED_TRACE(version);
         ASSERT_TRUE(SetWindowsVersion(version));
-        Process p;
         ASSERT_TRUE(p.Start(d.program, d.folder));
         ExpectRefusedWithExitZero(p, d.ClassName(), 15000);
     }
@@ -90,19 +72,16 @@ TEST_F(Startup, UnsupportedSystemsAreRefused)
 // start must proceed to its main window.
 TEST_F(Startup, HeldRunGuardEndsAStartThatProceedsOnceFree)
 {
-    ASSERT_TRUE(SetWindowsVersion("win7"));
     HANDLE guard = CreateMutexA(NULL, FALSE, kRunGuardName);
     ASSERT_NE(guard, nullptr) << GetLastError();
-    Process second;
-    ASSERT_TRUE(second.Start(d.program, d.folder));
+    ASSERT_TRUE(p.Start(d.program, d.folder));
     DWORD code = 1234;
     int windows = 0;
-    EXPECT_TRUE(WaitExitCountingWindows(second, 10000, &code, &windows)) << "still running";
+    EXPECT_TRUE(WaitExitCountingWindows(p, 10000, &code, &windows)) << "still running";
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(windows, 0) << "a window was created";
     CloseHandle(guard);
 
-    Process third;
-    ASSERT_TRUE(third.Start(d.program, d.folder));
-    EXPECT_NE(WaitMainWindow(third), nullptr) << "the freed guard still stops a start";
+    ASSERT_TRUE(p.Start(d.program, d.folder));
+    EXPECT_NE(WaitMainWindow(p), nullptr) << "the freed guard still stops a start";
 }

@@ -18,12 +18,9 @@ namespace e2e
 {
 
 /* Control that tells one window of the wizard from the others. */
-inline const int kStatusMark = IDC_STATUS_TEXT;
-inline const int kWelcomeMark = IDC_WELCOME_TEXT;
-inline const int kModelMark = IDC_MODEL_LIST;
-inline const int kPortMark = IDC_PORT_LIST;
-inline const int kFinalMark = IDC_SET_DEFAULT;
-inline const int kQuestionMark = IDC_MESSAGE_TEXT;
+inline const int kStatusMark = IDC_STATUS_TEXT, kWelcomeMark = IDC_WELCOME_TEXT,
+                 kModelMark = IDC_MODEL_LIST, kPortMark = IDC_PORT_LIST,
+                 kFinalMark = IDC_SET_DEFAULT, kQuestionMark = IDC_MESSAGE_TEXT;
 
 class Wizard : public ::testing::Test
 {
@@ -38,13 +35,9 @@ class Wizard : public ::testing::Test
         ASSERT_TRUE(SetWindowsVersion("win7"));
     }
 
-    const char *Text(const char *english, const char *korean) const
-    {
-        return d.Korean() ? korean : english;
-    }
     const char *Text(const pagetext::Text &text) const
     {
-        return Text(text.english, text.korean);
+        return d.Korean() ? text.korean : text.english;
     }
     std::string WelcomeText() const
     {
@@ -55,40 +48,30 @@ class Wizard : public ::testing::Test
      * (enabled: a page under the cancel question does not count). */
     HWND WaitFor(int mark, DWORD timeoutMs = 10000)
     {
-        return WaitForWindow(p.Id(), timeoutMs,
-                             [mark](HWND h) {
-                                 return IsWindowVisible(h) && IsWindowEnabled(h) &&
-                                        GetDlgItem(h, mark) != NULL;
-                             });
+        auto marked = [mark](HWND h)
+        { return IsWindowVisible(h) && IsWindowEnabled(h) && GetDlgItem(h, mark) != NULL; };
+        return WaitForWindow(p.Id(), timeoutMs, marked);
     }
 
     /* Starts the program and waits past the opening status to the welcome
      * page. */
     HWND StartToWelcome()
     {
-        if (!p.Start(d.program, d.folder))
-            return NULL;
-        return WaitFor(kWelcomeMark, 20000);
+        return p.Start(d.program, d.folder) ? WaitFor(kWelcomeMark, 20000) : NULL;
     }
 
     /* Presses a button of a page and waits for the page to go and the next
      * window (by its marker) to come. */
     HWND Press(HWND page, int button, int nextMark)
     {
-        if (!Click(page, button))
-            return NULL;
-        if (!WaitGone(page, 5000))
-            return NULL;
-        return WaitFor(nextMark);
+        return Click(page, button) && WaitGone(page, 5000) ? WaitFor(nextMark) : NULL;
     }
 
     /* Cancel on a page, then the answer to the question.  Checks the
      * question's texts; returns the question window that was answered. */
     HWND CancelAndAnswer(HWND page, int answer)
     {
-        if (!Click(page, IDCANCEL))
-            return NULL;
-        HWND question = WaitFor(kQuestionMark, 5000);
+        HWND question = Click(page, IDCANCEL) ? WaitFor(kQuestionMark, 5000) : NULL;
         if (question == NULL)
             return NULL;
         EXPECT_EQ(Text(pagetext::kQuestionTitle), TextUtf8(question));
@@ -113,10 +96,7 @@ class Wizard : public ::testing::Test
         EXPECT_FALSE(ControlVisible(final, IDC_SET_DEFAULT));
         EXPECT_FALSE(ControlVisible(final, IDC_PICTURE_BUTTON));
         EXPECT_NE(std::string::npos, ControlText(final, IDC_COPYRIGHT).find("Copyright"));
-        if (useEscape)
-            PressKey(final, VK_ESCAPE);
-        else
-            Click(final, IDOK);
+        useEscape ? PressKey(final, VK_ESCAPE) : (void)Click(final, IDOK);
         DWORD code = 0xdeadbeef;
         ASSERT_TRUE(p.WaitExit(10000, &code)) << "still running after the final page";
         EXPECT_EQ(0u, code);

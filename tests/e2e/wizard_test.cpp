@@ -5,8 +5,6 @@
  * times, the cancel question (No keeps the page, Yes ends the wizard), the
  * final page's failure display, and the exit after it.
  */
-#include <gtest/gtest.h>
-
 #include "wizard_fixture.h"
 
 using namespace e2e;
@@ -17,9 +15,7 @@ using namespace e2e;
 TEST_F(Wizard, OpeningStatusThenWelcomePage)
 {
     ASSERT_TRUE(p.Start(d.program, d.folder));
-    HWND status = WaitForWindow(
-        p.Id(), 20000,
-        [](HWND h) { return IsWindowVisible(h) && GetDlgItem(h, kStatusMark) != NULL; });
+    HWND status = WaitFor(kStatusMark, 20000);
     ASSERT_NE(status, nullptr) << "no status window";
     DWORD shown = GetTickCount();
     EXPECT_EQ(Text(pagetext::kStatusReading), ControlText(status, kStatusMark));
@@ -34,11 +30,8 @@ TEST_F(Wizard, OpeningStatusThenWelcomePage)
 
     EXPECT_EQ(WelcomeText(), ControlText(welcome, kWelcomeMark));
     EXPECT_FALSE(ControlVisible(welcome, IDC_PICTURE_BUTTON));
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof(gui);
-    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(welcome, NULL), &gui));
-    EXPECT_EQ(GetDlgItem(welcome, IDC_NEXT), gui.hwndFocus) << "Next is not focused";
-    p.Kill();
+    ASSERT_NE(GetDlgItem(welcome, IDC_NEXT), nullptr);
+    EXPECT_EQ(GetDlgItem(welcome, IDC_NEXT), FocusedControl(welcome)) << "Next is not focused";
 }
 
 // Next and Back must lead to the neighbouring page every time, each visit
@@ -47,25 +40,21 @@ TEST_F(Wizard, NextAndBackWalkBothWaysRepeatedly)
 {
     HWND page = StartToWelcome();
     ASSERT_NE(page, nullptr) << "no welcome page";
-    struct Move
-    {
-        int button;
-        int nextMark;
-    };
-    const Move walk[] = {
+    const std::pair<int, int> walk[] = {
+        /* button, the next page's mark */
         {IDC_NEXT, kModelMark}, {IDC_BACK, kWelcomeMark}, {IDC_NEXT, kModelMark},
         {IDC_NEXT, kPortMark},  {IDC_BACK, kModelMark},   {IDC_NEXT, kPortMark},
         {IDC_BACK, kModelMark}, {IDC_BACK, kWelcomeMark}, {IDC_NEXT, kModelMark},
         {IDC_NEXT, kPortMark},
     };
     int step = 0;
-    for (const Move &m : walk)
+    for (const auto &m : walk)
     {
         SCOPED_TRACE(testing::Message() << "step " << step++);
-        HWND next = Press(page, m.button, m.nextMark);
+        HWND next = Press(page, m.first, m.second);
         ASSERT_NE(next, nullptr) << "the page did not follow";
         EXPECT_FALSE(ControlVisible(next, IDC_PICTURE_BUTTON));
-        if (m.nextMark == kWelcomeMark)
+        if (m.second == kWelcomeMark)
         {
             EXPECT_EQ(WelcomeText(), ControlText(next, kWelcomeMark));
         }
@@ -83,11 +72,7 @@ TEST_F(Wizard, CancelNoKeepsThePageYesEndsAtTheFailedFinalPage)
     for (int where : {kWelcomeMark, kModelMark, kPortMark})
     {
         SCOPED_TRACE(testing::Message() << "cancel on the page marked " << where);
-        /* A new run each time: the ended run's handles go to `ended`, which
-         * closes them at the end of the iteration. */
-        Process ended;
-        std::swap(p.info, ended.info);
-        HWND page = StartToWelcome();
+        HWND page = StartToWelcome(); /* a new run each time */
         ASSERT_NE(page, nullptr) << "no welcome page";
         if (where != kWelcomeMark)
             page = Press(page, IDC_NEXT, kModelMark);

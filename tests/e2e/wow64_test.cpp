@@ -8,8 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
+#include <sstream>
 
 #include "driver.h"
 #include "refusal.h"
@@ -24,14 +23,10 @@ namespace
 std::vector<std::string> Programs()
 {
     std::vector<std::string> programs;
-    std::string list = Env("SETUP_WOW64_PROGRAMS");
-    for (size_t start = 0; start < list.size();)
-    {
-        size_t end = std::min(list.find('|', start), list.size());
-        if (end > start)
-            programs.push_back(list.substr(start, end - start));
-        start = end + 1;
-    }
+    std::istringstream list(Env("SETUP_WOW64_PROGRAMS"));
+    for (std::string program; std::getline(list, program, '|');)
+        if (!program.empty())
+            programs.push_back(program);
     return programs;
 }
 
@@ -69,12 +64,9 @@ std::vector<std::string> SpoolerState()
 
 } // namespace
 
-// A 64-bit Windows must be refused like an unsupported version, with the
-// exact English box (stop icon, no owner), no main window and exit code 0,
-// before the spooler is touched: the port page would otherwise delete the
-// user's printer of the model's name and the x86 driver's removal fail.
-// The box's texts are ASCII, the same in the Korean code page, so the
-// Korean builds run under the driver's own.
+// Guards against a 64-bit Windows getting past the refusal box (as for an
+// unsupported version) to the port page, which would delete the user's
+// printer of the model's name.  The box's texts are ASCII in every build.
 TEST(Wow64, RefusedBeforeTouchingTheSpooler)
 {
     const std::vector<std::string> programs = Programs();

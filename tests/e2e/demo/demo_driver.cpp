@@ -9,13 +9,9 @@
  * answers No and lets the copy finish.  "report" prints the drivers and
  * printers the spooler holds and the default printer.
  */
-#include <windows.h>
-
 #include <stdio.h>
 
 #include <set>
-#include <string>
-#include <vector>
 
 #include "driver.h"
 #include "tests/win32/support/pixels.h"
@@ -35,17 +31,12 @@ int ForwardButton(HWND window)
         return IDC_NEXT;
     if (GetDlgItem(window, IDC_STATUS_TEXT))
         return 0;
-    if (GetDlgItem(window, IDOK))
-        return IDOK;
-    if (GetDlgItem(window, IDYES))
-        return IDYES;
-    return 0;
+    return GetDlgItem(window, IDOK) ? IDOK : GetDlgItem(window, IDYES) ? IDYES : 0;
 }
 
 std::string Signature(HWND window)
 {
-    std::string sig =
-        std::to_string((unsigned long long)(ULONG_PTR)window) + "|" + TextUtf8(window);
+    std::string sig = std::to_string((ULONG_PTR)window) + "|" + TextUtf8(window);
     for (const std::string &t : StaticTexts(window))
         sig += "|" + t;
     return sig;
@@ -75,43 +66,26 @@ void PickOnPage(HWND window, const std::string &model, const std::string &port)
 
 /* The pictures of one walk: SHOTDIR\NN.bmp and a line per picture in
  * SHOTDIR\shots.txt. */
-class Shots
+struct Shots
 {
-  public:
-    explicit Shots(const std::string &dir) : dir_(dir)
-    {
-        list_ = _wfopen(Wide(dir + "\\shots.txt").c_str(), L"wb");
-    }
-    ~Shots()
-    {
-        if (list_)
-            fclose(list_);
-    }
-    Shots(const Shots &) = delete;
-    Shots &operator=(const Shots &) = delete;
+    std::string dir;
+    std::string list;
+    int count = 0;
 
     void Take(HWND window)
     {
         char name[32];
-        snprintf(name, sizeof(name), "%02d", ++count_);
-        SaveScreenshot(dir_ + "\\" + name + ".bmp", window);
+        snprintf(name, sizeof(name), "%02d", ++count);
+        SaveScreenshot(dir + "\\" + name + ".bmp", window);
         std::string caption = TextUtf8(window);
         printf("window %s: \"%s\"\n", name, caption.c_str());
         for (const std::string &t : StaticTexts(window))
             if (!t.empty())
                 printf("    %s\n", t.c_str());
         fflush(stdout);
-        if (list_)
-        {
-            fprintf(list_, "%s %s\n", name, caption.c_str());
-            fflush(list_);
-        }
+        list += std::string(name) + " " + caption + "\n";
+        WriteWholeFile(dir + "\\shots.txt", list);
     }
-
-  private:
-    std::string dir_;
-    FILE *list_ = NULL;
-    int count_ = 0;
 };
 
 /* Whether the copy dialog's bar, as the screen shows it, is part-filled:
@@ -174,19 +148,16 @@ void PictureMidCopy(DWORD processId, HWND copy, Shots &shots)
 int Walk(const std::string &program, const std::string &shotDir, const std::string &model,
          const std::string &port)
 {
-    size_t slash = program.find_last_of('\\');
-    std::string folder = slash == std::string::npos ? "" : program.substr(0, slash);
     Process p;
-    if (!p.Start(program, folder))
+    if (!p.Start(program, program.substr(0, program.find_last_of('\\') + 1)))
     {
         printf("cannot start %s (error %lu)\n", program.c_str(), GetLastError());
         return 1;
     }
-    Shots shots(shotDir);
+    Shots shots = {shotDir, ""};
     std::set<std::string> seen;
     std::set<HWND> copyDialogs;
-    DWORD start = GetTickCount();
-    DWORD code = 0;
+    DWORD start = GetTickCount(), code = 0;
     while (!p.WaitExit(100, &code))
     {
         if (GetTickCount() - start > 180000)
@@ -230,8 +201,7 @@ int Walk(const std::string &program, const std::string &shotDir, const std::stri
 int Report()
 {
     printf("Printer drivers (Windows NT x86):\n");
-    spoolenum::Records<DRIVER_INFO_3A> drivers =
-        spoolenum::Drivers<DRIVER_INFO_3A>("Windows NT x86", 3);
+    auto drivers = spoolenum::Drivers<DRIVER_INFO_3A>("Windows NT x86", 3);
     for (const DRIVER_INFO_3A &d : drivers)
     {
         printf("  %s (version %lu)\n    driver %s, data %s, config %s, help %s\n", d.pName,
