@@ -8,6 +8,7 @@
 #include <strsafe.h>
 
 #include "kept_store.h"
+#include "registration.h"
 #include "spooler_api.h"
 #include "../app/setup_state.h"
 #include "../copy/copy_logic.h"
@@ -148,14 +149,9 @@ static DWORD PutBackPrinterData(HANDLE printer, const KeptPrinter *kept)
  * refused) goes first: the spooler refuses a second printer of a name. */
 static void DeleteOwnPrinter(const KeptRecords *records, const char *name)
 {
-    if (!records->registeredPrinter || !SameName(records->registered, name))
-        return;
-    PRINTER_DEFAULTSA defaults = {NULL, NULL, PRINTER_ALL_ACCESS};
-    HANDLE printer = NULL;
-    if (!g_spooler->openPrinter(SpoolerText(name), &printer, &defaults))
-        return;
-    g_spooler->deletePrinter(printer);
-    g_spooler->closePrinter(printer);
+    /* The pages' deletion keeps nothing of a printer the run registered. */
+    if (records->registeredPrinter && SameName(records->registered, name))
+        DeletePrinterByName(name);
 }
 
 /* Registered again as it was, less what belongs to the moment (status, jobs
