@@ -109,27 +109,26 @@ TEST_F(CopyDialogTest, CopiesEveryFileExpandedIntoBothFolders)
  * than expanded from the package folder. */
 TEST_F(CopyDialogTest, CopiesTheSamplePackage)
 {
-    char package[MAX_PATH], sources[MAX_PATH];
-    if (!GetEnvironmentVariableA("SETUP_PACKAGE_DIR", package, MAX_PATH) ||
-        !GetEnvironmentVariableA("SETUP_SOURCE_DIR", sources, MAX_PATH))
+    const std::string package = Env("SETUP_PACKAGE_DIR"), sources = Env("SETUP_SOURCE_DIR");
+    if (package.empty() || sources.empty())
         GTEST_SKIP() << "SETUP_PACKAGE_DIR or SETUP_SOURCE_DIR is not set";
     ZeroMemory(&g_state, sizeof(g_state));
     g_state.instance = GetModuleHandleA(NULL);
     g_state.osIndex = 3;
-    lstrcpyA(g_state.infPath, (std::string(package) + "\\M270.INF").c_str());
+    lstrcpyA(g_state.infPath, (package + "\\M270.INF").c_str());
     lstrcpyA(g_state.modelName, "Tarvik M270");
     ASSERT_EQ(1, ReadModelData());
     ASSERT_EQ(4u, g_state.fileCount);
     g_state.driverVersion = 3;
-    lstrcpyA(g_state.packageFolder, (std::string(package) + "\\").c_str());
+    lstrcpyA(g_state.packageFolder, (package + "\\").c_str());
     CopyRun run;
     EXPECT_EQ(1, RunDialog(run));
     EXPECT_TRUE(run.messages.empty());
-    const std::string samples = std::string(sources) + "\\samples\\M270\\";
+    const std::string samples = sources + "\\samples\\M270\\";
     /* The DLL is the one file not stored compressed. */
     for (const std::string name : {"M270.GPD", "M270RES.DLL", "M270.INI", "M270.DLL"})
     {
-        std::string from = (name == "M270.DLL" ? std::string(package) + "\\" : samples) + name;
+        std::string from = (name == "M270.DLL" ? package + "\\" : samples) + name;
         std::string want = ReadFileBytes(from);
         ASSERT_FALSE(want.empty()) << from;
         for (const char *sub : {"", "3\\"})
@@ -160,18 +159,18 @@ std::vector<std::string> MakeOneByteSources(const Folders &f, int count)
  * files, or -1 when the sizes differ. */
 size_t BarDifferences(HWND dialog, int done, int files)
 {
-    Pixels shown = Snapshot(dialog);
+    int width = pixels::ClientSize(GetDlgItem(dialog, IDC_PROGRESS_BAR)).cx;
     int percent = (200 * done + files) / (2 * files);
-    int split = percent == 100 ? shown.width : percent * shown.width / 100;
+    int split = percent == 100 ? width : percent * width / 100;
     std::string text = std::to_string(percent) + " %";
-    return Differences(shown, Expected(dialog, split, text.c_str()));
+    return Differences(Snapshot(dialog), Expected(dialog, split, text.c_str()));
 }
 
 /* Pixels of the bar's navy or white. */
-size_t BarColoured(const Pixels &p)
+size_t BarColoured(const std::vector<uint32_t> &p)
 {
     size_t n = 0;
-    for (DWORD px : p.px)
+    for (DWORD px : p)
         n += px == 0x000080 || px == 0xFFFFFF;
     return n;
 }
@@ -209,7 +208,7 @@ TEST_F(CopyDialogTest, BarReadBackPixelByPixel)
         {
             if (std::find(c.after.begin(), c.after.end(), done) == c.after.end())
                 return;
-            width = Snapshot(d).width;
+            width = pixels::ClientSize(GetDlgItem(d, IDC_PROGRESS_BAR)).cx;
             seen.push_back(line(done, BarDifferences(d, done, c.files)));
         };
         CopyRun run;
@@ -298,7 +297,7 @@ TEST_F(CopyDialogTest, EmptyListEndsAfterAboutASecondWithTheBarUndrawn)
 {
     Folders f("empty");
     SetFiles({}, f.drv);
-    Pixels atEnd;
+    std::vector<uint32_t> atEnd;
     std::string name = "?", directory = "?";
     CopyRun run;
     run.allCopied = [&](HWND d)
@@ -314,12 +313,12 @@ TEST_F(CopyDialogTest, EmptyListEndsAfterAboutASecondWithTheBarUndrawn)
     EXPECT_LE(elapsed, 6000u);
     EXPECT_EQ("", name);
     EXPECT_EQ("", directory);
-    ASSERT_FALSE(atEnd.px.empty());
+    ASSERT_FALSE(atEnd.empty());
     EXPECT_EQ(0u, BarColoured(atEnd)) << "the bar was drawn";
 
     /* Cancel, and the question's idle time redraws: all white, no text. */
     SetFiles({}, f.drv);
-    Pixels idle;
+    std::vector<uint32_t> idle;
     CopyRun asked;
     asked.allCopied = [&](HWND d)
     {
@@ -329,8 +328,8 @@ TEST_F(CopyDialogTest, EmptyListEndsAfterAboutASecondWithTheBarUndrawn)
     asked.answers = {IDNO};
     asked.onMessage = [&](HWND) { idle = Snapshot(asked.dialog); };
     EXPECT_EQ(1, RunDialog(asked));
-    ASSERT_FALSE(idle.px.empty());
-    for (DWORD p : idle.px)
+    ASSERT_FALSE(idle.empty());
+    for (DWORD p : idle)
         ASSERT_EQ(0xFFFFFFu, p);
 }
 
@@ -887,9 +886,8 @@ void WriteHalfAndDie(HANDLE file)
 
 int KillStepFromEnvironment()
 {
-    char step[8];
-    DWORD n = GetEnvironmentVariableA("SETUP_KILL_STEP", step, sizeof(step));
-    return n > 0 && n < sizeof(step) ? atoi(step) : -1;
+    std::string step = Env("SETUP_KILL_STEP");
+    return step.empty() ? -1 : atoi(step.c_str());
 }
 
 INT WINAPI KillingOpen(LPSTR name, LPOFSTRUCT ofs, WORD style)
@@ -941,8 +939,8 @@ BOOL WINAPI KillingFileCopy(LPCSTR from, LPCSTR to, BOOL failIfExists)
  * itself at step SETUP_KILL_STEP, in the folders SETUP_KILL_CASE. */
 TEST_F(CopyDialogTest, DISABLED_KilledRun)
 {
-    char name[64];
-    ASSERT_GT(GetEnvironmentVariableA("SETUP_KILL_CASE", name, sizeof(name)), 0u);
+    const std::string name = Env("SETUP_KILL_CASE");
+    ASSERT_FALSE(name.empty());
     Folders f(name);
     SetFiles({"CPBIG.TXT"}, f.drv);
     LzApi lz = kLz32;

@@ -19,21 +19,14 @@ using namespace copytest;
 namespace
 {
 
-std::string EnvDir(const char *name)
-{
-    char dir[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA(name, dir, sizeof(dir));
-    return n > 0 && n < sizeof(dir) ? dir : "";
-}
-
 class CopyRootTest : public ::testing::Test
 {
   protected:
     void SetUp() override
     {
         g_state.instance = GetModuleHandleA(NULL);
-        if (FixtureDir().empty() || EnvDir("SETUP_IMMUTABLE_DIR").empty() ||
-            EnvDir("SETUP_FULL_DIR").empty())
+        if (FixtureDir().empty() || Env("SETUP_IMMUTABLE_DIR").empty() ||
+            Env("SETUP_FULL_DIR").empty())
             GTEST_SKIP() << "run by copy_root.sh, which prepares the folders as root";
     }
     void TearDown() override
@@ -46,7 +39,7 @@ class CopyRootTest : public ::testing::Test
  * creates under the fallback name (CPSMALL.IN_) for an unwritable one. */
 TEST_F(CopyRootTest, DestinationThatCannotBeWrittenIsAFileOpenError)
 {
-    std::string drv = EnvDir("SETUP_IMMUTABLE_DIR");
+    std::string drv = Env("SETUP_IMMUTABLE_DIR");
     Folders f("immutable");
     ASSERT_TRUE(AddSources(f, {"CPSMALL.INI"}));
     SetFiles({"CPSMALL.INI"}, drv);
@@ -84,7 +77,7 @@ TEST_F(CopyRootTest, DiskThatFillsDuringExpansion)
         {"expansion", {"CPBIG.TXT", "CPSMALL.INI"}, 1000, true},
         {"keeping the earlier copy, no hard links", {"CPSMALL.INI", "CPRAND.BIN"}, 25000, false},
     };
-    std::string drv = EnvDir("SETUP_FULL_DIR");
+    std::string drv = Env("SETUP_FULL_DIR");
     for (const Case &c : cases)
     {
         SCOPED_TRACE(c.what);

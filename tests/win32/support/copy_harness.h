@@ -40,14 +40,6 @@ struct Message
     std::string text;
 };
 
-/* The bar's client area as 0x00RRGGBB pixels, row by row. */
-struct Pixels
-{
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> px;
-};
-
 struct CopyRun
 {
     /* script */
@@ -291,13 +283,20 @@ struct Folders
     }
 };
 
+/* An environment variable of the run, or "" when not set. */
+inline std::string Env(const char *name)
+{
+    char value[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA(name, value, sizeof(value));
+    return n > 0 && n < sizeof(value) ? value : "";
+}
+
 /* SETUP_COPY_FIXTURES (made by scripts/make-copy-fixtures.sh), with a
  * trailing backslash, or "" when not set. */
 inline std::string FixtureDir()
 {
-    char dir[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA("SETUP_COPY_FIXTURES", dir, sizeof(dir));
-    return n > 0 && n < sizeof(dir) ? std::string(dir) + "\\" : std::string();
+    std::string dir = Env("SETUP_COPY_FIXTURES");
+    return dir.empty() ? dir : dir + "\\";
 }
 
 /* The bytes of the fixture's expanded file `name`. */
@@ -329,51 +328,49 @@ inline bool AddSources(const Folders &f, const std::vector<std::string> &stored)
     return true;
 }
 
-/* The bar's client area as it is on screen now. */
-inline Pixels Snapshot(HWND dialog)
+/* The bar's client area as it is on screen now, 0xRRGGBB row by row. */
+inline std::vector<uint32_t> Snapshot(HWND dialog)
 {
     HWND bar = GetDlgItem(dialog, IDC_PROGRESS_BAR);
     SIZE size = pixels::ClientSize(bar);
     pixels::Canvas canvas(size.cx, size.cy);
     pixels::CaptureClient(bar, canvas);
-    return {size.cx, size.cy, canvas.Pixels()};
+    return canvas.Pixels();
 }
 
-/* The same area painted by this test: background and centred text in the
- * default font, once for each side of the split. */
-inline Pixels Expected(HWND dialog, int split, const char *text)
+/* The same area painted by this test: navy left of the split and white
+ * right of it, the text centred in the default font in the other colour. */
+inline std::vector<uint32_t> Expected(HWND dialog, int split, const char *text)
 {
     SIZE size = pixels::ClientSize(GetDlgItem(dialog, IDC_PROGRESS_BAR));
-    Pixels p = {size.cx, size.cy, std::vector<uint32_t>((size_t)size.cx * size.cy)};
+    pixels::Canvas canvas(size.cx, size.cy);
+    const RECT sides[2] = {{0, 0, split, size.cy}, {split, 0, size.cx, size.cy}};
     const COLORREF back[2] = {RGB(0, 0, 128), RGB(255, 255, 255)};
-    const COLORREF fore[2] = {RGB(255, 255, 255), RGB(0, 0, 0)};
+    SetBkMode(canvas.Dc(), TRANSPARENT);
     for (int side = 0; side < 2; side++)
     {
-        pixels::Canvas canvas(size.cx, size.cy);
         RECT area = {0, 0, size.cx, size.cy};
+        HRGN clip = CreateRectRgnIndirect(&sides[side]);
+        SelectClipRgn(canvas.Dc(), clip);
+        DeleteObject(clip);
         HBRUSH brush = CreateSolidBrush(back[side]);
         FillRect(canvas.Dc(), &area, brush);
         DeleteObject(brush);
+        SetTextColor(canvas.Dc(), side == 0 ? RGB(255, 255, 255) : RGB(0, 0, 0));
         if (text != nullptr)
-        {
-            SetTextColor(canvas.Dc(), fore[side]);
-            SetBkMode(canvas.Dc(), TRANSPARENT);
             DrawTextA(canvas.Dc(), text, -1, &area, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
-        }
-        for (int y = 0; y < size.cy; y++)
-            for (int x = side == 0 ? 0 : split; x < (side == 0 ? split : size.cx); x++)
-                p.px[(size_t)y * size.cx + x] = canvas.At(x, y);
     }
-    return p;
+    return canvas.Pixels();
 }
 
-inline size_t Differences(const Pixels &a, const Pixels &b)
+/* Pixels that differ, or -1 when the sizes do. */
+inline size_t Differences(const std::vector<uint32_t> &a, const std::vector<uint32_t> &b)
 {
-    if (a.width != b.width || a.height != b.height)
+    if (a.size() != b.size())
         return (size_t)-1;
     size_t n = 0;
-    for (size_t i = 0; i < a.px.size(); i++)
-        n += a.px[i] != b.px[i];
+    for (size_t i = 0; i < a.size(); i++)
+        n += a[i] != b[i];
     return n;
 }
 
