@@ -126,8 +126,6 @@ TEST_F(Keyboard, WholeWizardByKeys)
     EXPECT_TRUE(Keys("alt+d", [&] { return ticked() == BST_UNCHECKED; })) << "Alt+D did not untick";
     EXPECT_TRUE(Keys("alt+d", [&] { return ticked() == BST_CHECKED; })) << "Alt+D did not tick";
     ASSERT_TRUE(Keys("alt+o", [&] { return !Up(final); })) << "Alt+O did not end the page";
-    DWORD code = 0xdeadbeef;
-    ASSERT_TRUE(p.WaitExit(10000, &code));
-    EXPECT_EQ(0u, code);
+    ExpectExit();
     EXPECT_EQ(model + "," + model + ",LPT1:", DefaultPrinterEntry());
 }

@@ -53,11 +53,21 @@ class Wizard : public ::testing::Test
         return WaitForWindow(p.Id(), timeoutMs, marked);
     }
 
-    /* Starts the program and waits past the opening status to the welcome
-     * page. */
-    HWND StartToWelcome()
+    /* Starts the program (from `folder`, a copy of the package, when given)
+     * and waits past the opening status to the welcome page. */
+    HWND StartToWelcome(std::string folder = "")
     {
-        return p.Start(d.program, d.folder) ? WaitFor(kWelcomeMark, 20000) : NULL;
+        folder = folder.empty() ? d.folder : folder;
+        std::string exe = d.program.substr(d.folder.size() + 1);
+        return p.Start(folder + "\\" + exe, folder) ? WaitFor(kWelcomeMark, 20000) : NULL;
+    }
+
+    /* The program ends with exit code 0 once its last page is left. */
+    void ExpectExit()
+    {
+        DWORD code = 0xdeadbeef;
+        ASSERT_TRUE(p.WaitExit(10000, &code)) << "still running after the final page";
+        EXPECT_EQ(0u, code);
     }
 
     /* Presses a button of a page and waits for the page to go and the next
@@ -97,9 +107,7 @@ class Wizard : public ::testing::Test
         EXPECT_FALSE(ControlVisible(final, IDC_PICTURE_BUTTON));
         EXPECT_NE(std::string::npos, ControlText(final, IDC_COPYRIGHT).find("Copyright"));
         useEscape ? PressKey(final, VK_ESCAPE) : (void)Click(final, IDOK);
-        DWORD code = 0xdeadbeef;
-        ASSERT_TRUE(p.WaitExit(10000, &code)) << "still running after the final page";
-        EXPECT_EQ(0u, code);
+        ExpectExit();
     }
 };
 
