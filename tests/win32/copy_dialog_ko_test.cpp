@@ -20,15 +20,6 @@ using namespace uitest;
 namespace
 {
 
-std::string Ansi(const char *utf8)
-{
-    wchar_t wide[1024];
-    char ansi[2048];
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 1024);
-    n = WideCharToMultiByte(CP_ACP, 0, wide, n, ansi, sizeof(ansi), NULL, NULL);
-    return n > 0 ? std::string(ansi, n - 1) : std::string();
-}
-
 /* Guards against a code showing another code's Korean text, or the title
  * not being 4032. */
 TEST(CopyDialogKorean, ErrorTextsAndTitle)
@@ -67,8 +58,8 @@ TEST(CopyDialogKorean, ErrorTextsAndTitle)
                 return 0;
             },
             {{IDC_MESSAGE_TEXT, look, ACT_CLICK, IDOK}});
-        EXPECT_EQ(Ansi("오류"), title);
-        EXPECT_EQ(Ansi(c.second), text);
+        EXPECT_EQ(ToAnsi(FromUtf8("오류")), title);
+        EXPECT_EQ(ToAnsi(FromUtf8(c.second)), text);
     }
     /* The Korean copy dialog template: an empty list ends it with 1. */
     ZeroMemory(g_state.dependentFiles, sizeof(g_state.dependentFiles));

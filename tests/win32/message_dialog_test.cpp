@@ -43,41 +43,11 @@ class MessageDialogTest : public ::testing::Test
     }
 };
 
-/* What a message dialog showed while it was up. */
-struct Seen
+INT_PTR ShowAndAct(HWND owner, const char *text, WORD type, ActionKind action, int id,
+                   BoxSeen *seen)
 {
-    bool up = false;
-    std::string caption;
-    std::string text;
-    HICON icon = NULL;
-    std::vector<int> buttons; /* the result-code buttons it has */
-    int defaultId = 0;
-    RECT dialog = {0, 0, 0, 0};
-    RECT textControl = {0, 0, 0, 0};
-    LONG textStyle = 0;
-};
-
-void Look(HWND dialog, Seen *seen)
-{
-    seen->up = true;
-    seen->caption = WindowText(dialog);
-    seen->text = ItemText(dialog, IDC_MESSAGE_TEXT);
-    seen->icon = (HICON)SendDlgItemMessageA(dialog, IDC_MESSAGE_ICON, STM_GETICON, 0, 0);
-    for (int id : {IDOK, IDCANCEL, IDRETRY, IDYES, IDNO})
-        if (GetDlgItem(dialog, id) != NULL)
-            seen->buttons.push_back(id);
-    LRESULT def = SendMessageA(dialog, DM_GETDEFID, 0, 0);
-    seen->defaultId = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : 0;
-    seen->dialog = ScreenRect(dialog);
-    seen->textControl = ScreenRect(GetDlgItem(dialog, IDC_MESSAGE_TEXT));
-    seen->textStyle = GetWindowLongA(GetDlgItem(dialog, IDC_MESSAGE_TEXT), GWL_STYLE);
-}
-
-INT_PTR ShowAndAct(HWND owner, const char *text, WORD type, ActionKind action, int id, Seen *seen)
-{
-    std::vector<Step> steps = {{IDC_MESSAGE_TEXT, [seen](HWND d) { Look(d, seen); }, action, id}};
     return DriveModal([&] { return ShowMessageDialog(owner, text, "Title of the box", type); },
-                      steps);
+                      {LookAtBox(seen, IDC_MESSAGE_TEXT, action, id)});
 }
 
 struct TypeCase
@@ -104,7 +74,7 @@ TEST_F(MessageDialogTest, TypeSelectsTemplateIconAndEveryButtonReturnsItsId)
         for (int button : c.buttons)
         {
             SCOPED_TRACE(testing::Message() << "type " << c.type << " button " << button);
-            Seen seen;
+            BoxSeen seen;
             INT_PTR result = ShowAndAct(owner, "Some message.", c.type, ACT_CLICK, button, &seen);
             ASSERT_TRUE(seen.up);
             EXPECT_EQ(button, result);
@@ -140,7 +110,7 @@ TEST_F(MessageDialogTest, KeyboardAndCloseBox)
     for (const Case &c : cases)
     {
         SCOPED_TRACE(testing::Message() << "type " << c.type << " action " << c.action);
-        Seen seen;
+        BoxSeen seen;
         EXPECT_EQ(c.result, ShowAndAct(owner, "Keys.", c.type, c.action, c.id, &seen));
         EXPECT_TRUE(seen.up);
     }
@@ -152,10 +122,9 @@ TEST_F(MessageDialogTest, ConfirmCancelAsksYesNoWithTheQuestionIcon)
 {
     for (int answer : {IDYES, IDNO})
     {
-        Seen seen;
-        std::vector<Step> steps = {
-            {IDC_MESSAGE_TEXT, [&seen](HWND d) { Look(d, &seen); }, ACT_CLICK, answer}};
-        EXPECT_EQ(answer, DriveModal([&] { return ConfirmCancel(owner); }, steps));
+        BoxSeen seen;
+        EXPECT_EQ(answer, DriveModal([&] { return ConfirmCancel(owner); },
+                                     {LookAtBox(&seen, IDC_MESSAGE_TEXT, ACT_CLICK, answer)}));
         EXPECT_EQ(pagetext::kQuestionTitle.english, seen.caption);
         EXPECT_EQ(pagetext::kConfirmCancel.english, seen.text);
         EXPECT_EQ(LoadIconA(NULL, IDI_QUESTION), seen.icon);
@@ -170,8 +139,8 @@ TEST_F(MessageDialogTest, LongTextWrapsWithoutGrowingTheDialog)
     std::string longText;
     while (longText.size() < 600)
         longText += "A long message that has to wrap inside its text control. ";
-    Seen shortSeen;
-    Seen longSeen;
+    BoxSeen shortSeen;
+    BoxSeen longSeen;
     ShowAndAct(owner, "Short.", 16, ACT_CLICK, IDOK, &shortSeen);
     ShowAndAct(owner, longText.c_str(), 16, ACT_CLICK, IDOK, &longSeen);
     EXPECT_EQ(longText, longSeen.text);
@@ -189,7 +158,7 @@ TEST_F(MessageDialogTest, CentredOverItsOwnerEvenWhenLarger)
     ASSERT_NE(small, nullptr);
     for (HWND o : {owner, small})
     {
-        Seen seen;
+        BoxSeen seen;
         ShowAndAct(o, "Centred.", 16, ACT_CLICK, IDOK, &seen);
         RECT r = ScreenRect(o);
         LONG leftGap = seen.dialog.left - r.left;

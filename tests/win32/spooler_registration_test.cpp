@@ -10,15 +10,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/run_end.h"
 #include "app/sequence_logic.h"
 #include "app/setup_state.h"
+#include "copy/copy_logic.h"
 #include "profile/build_profile.h"
 #include "profile/common_texts.h"
 #include "setupinfo/setup_info.h"
@@ -72,28 +71,26 @@ int CountPrinters(const char *name)
     return count;
 }
 
-std::string BaseName(const std::string &path)
-{
-    size_t slash = path.rfind('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-/* Closes any system message box the thread under test shows while a call
- * runs (not the pages, which the steps drive), noting its caption, text,
- * owner and icon. */
+/* Closes each system message box the thread under test shows while a call
+ * runs (a thread timer runs in the box's modal loop; the pages, which the
+ * steps drive, are not boxes), noting its caption, text, owner and icon.
+ * Wine's and Windows' boxes keep the text in control 0xFFFF and the icon in
+ * control 0x440. */
 class MessageBoxCloser
 {
   public:
-    MessageBoxCloser() : thread_([this] { Run(); }) {}
+    MessageBoxCloser() : timer_(SetTimer(NULL, 0, 20, Tick))
+    {
+        Current() = this;
+    }
     ~MessageBoxCloser()
     {
         Stop();
     }
     void Stop()
     {
-        done_ = true;
-        if (thread_.joinable())
-            thread_.join();
+        KillTimer(NULL, timer_);
+        Current() = nullptr;
     }
     bool seen = false;
     std::string caption, text; /* the first box's caption; every box's text, joined by "|" */
@@ -101,48 +98,30 @@ class MessageBoxCloser
     HICON icon = NULL;
 
   private:
-    static BOOL CALLBACK FindBox(HWND hwnd, LPARAM lParam)
+    static MessageBoxCloser *&Current()
     {
-        char cls[32];
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        if (pid != GetCurrentProcessId() || !GetClassNameA(hwnd, cls, sizeof(cls)) ||
-            strcmp(cls, "#32770") != 0 || !IsWindowVisible(hwnd) || !GetDlgItem(hwnd, 0xFFFF))
-            return TRUE;
-        *(HWND *)lParam = hwnd;
-        return FALSE;
+        static MessageBoxCloser *closer = nullptr;
+        return closer;
     }
-    void Run()
+    static VOID CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
     {
-        HWND closed = NULL;
-        while (!done_)
+        MessageBoxCloser *self = Current();
+        HWND box = self != nullptr ? uitest::FindThreadDialog(0xFFFF, true) : NULL;
+        if (box == NULL)
+            return;
+        char buffer[PUT_BACK_NOTE_MAX];
+        GetDlgItemTextA(box, 0xFFFF, buffer, sizeof(buffer));
+        self->text += (self->seen ? "|" : "") + std::string(buffer);
+        if (!self->seen)
         {
-            HWND box = NULL;
-            EnumWindows(FindBox, (LPARAM)&box);
-            if (box && box != closed)
-            {
-                char buffer[PUT_BACK_NOTE_MAX];
-                GetWindowTextA(box, buffer, sizeof(buffer));
-                if (!seen)
-                    caption = buffer;
-                /* Wine's and Windows' message boxes keep the text in control
-                 * 0xFFFF and the icon in control 0x440. */
-                GetDlgItemTextA(box, 0xFFFF, buffer, sizeof(buffer));
-                text += (seen ? "|" : "") + std::string(buffer);
-                if (!seen)
-                {
-                    owner = GetWindow(box, GW_OWNER);
-                    icon = (HICON)SendDlgItemMessageA(box, 0x440, STM_GETICON, 0, 0);
-                }
-                seen = true;
-                closed = box;
-                PostMessageA(box, WM_COMMAND, IDOK, 0);
-            }
-            Sleep(20);
+            self->caption = uitest::WindowText(box);
+            self->owner = GetWindow(box, GW_OWNER);
+            self->icon = (HICON)SendDlgItemMessageA(box, 0x440, STM_GETICON, 0, 0);
         }
+        self->seen = true;
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
     }
-    std::atomic<bool> done_{false};
-    std::thread thread_;
+    UINT_PTR timer_;
 };
 
 class RegistrationTest : public ::testing::Test
@@ -254,13 +233,13 @@ TEST_F(RegistrationTest, InstallRemoveInstallLeavesOneDriverAndOnePrinter)
         EXPECT_STREQ(c.model, driver->pName);
         EXPECT_STREQ("Windows NT x86", driver->pEnvironment);
         /* Wine answers full paths in the version folder for the files. */
-        EXPECT_STRCASEEQ("UNIDRV.DLL", BaseName(driver->pDriverPath).c_str());
-        EXPECT_STRCASEEQ("M270.GPD", BaseName(driver->pDataFile).c_str());
-        EXPECT_STRCASEEQ("UNIDRVUI.DLL", BaseName(driver->pConfigFile).c_str());
-        EXPECT_STRCASEEQ("UNIDRV.HLP", BaseName(driver->pHelpFile).c_str());
+        EXPECT_STRCASEEQ("UNIDRV.DLL", PathFileName(driver->pDriverPath));
+        EXPECT_STRCASEEQ("M270.GPD", PathFileName(driver->pDataFile));
+        EXPECT_STRCASEEQ("UNIDRVUI.DLL", PathFileName(driver->pConfigFile));
+        EXPECT_STRCASEEQ("UNIDRV.HLP", PathFileName(driver->pHelpFile));
         std::vector<std::string> dependents;
         for (const char *d = driver->pDependentFiles; d && *d; d += strlen(d) + 1)
-            dependents.push_back(BaseName(d));
+            dependents.push_back(PathFileName(d));
         EXPECT_EQ(c.dependents, dependents);
         EXPECT_STREQ(c.dataType, driver->pDefaultDataType);
 

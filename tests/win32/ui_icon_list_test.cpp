@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "support/pixels.h"
+#include "support/ui_driver.h"
 #include "app/setup_state.h"
 #include "profile/resource.h"
 #include "ui/icon_list.h"
@@ -89,18 +90,7 @@ class IconListTest : public ::testing::Test
 
     std::vector<std::string> Items() const
     {
-        std::vector<std::string> items;
-        LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i)
-        {
-            char text[SETUP_TEXT_MAX + 1];
-            text[0] = '\0';
-            LRESULT length = SendMessageA(list, LB_GETTEXTLEN, i, 0);
-            if (length >= 0 && length <= SETUP_TEXT_MAX)
-                SendMessageA(list, LB_GETTEXT, i, (LPARAM)text);
-            items.push_back(text);
-        }
-        return items;
+        return uitest::ListItems(parent, IDC_PORT_LIST);
     }
 
     void Fill(SHORT count, std::vector<std::string> names)

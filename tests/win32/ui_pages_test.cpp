@@ -113,22 +113,6 @@ class PagesTest : public ::testing::Test
     }
 };
 
-std::vector<std::string> ListItems(HWND dialog, int listId)
-{
-    std::vector<std::string> items;
-    HWND list = GetDlgItem(dialog, listId);
-    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i)
-    {
-        char text[SETUP_TEXT_MAX];
-        text[0] = '\0';
-        if (SendMessageA(list, LB_GETTEXTLEN, i, 0) < SETUP_TEXT_MAX)
-            SendMessageA(list, LB_GETTEXT, i, (LPARAM)text);
-        items.push_back(text);
-    }
-    return items;
-}
-
 /* The selected item's text, or "(none)". */
 std::string Selected(HWND dialog, int listId)
 {
@@ -136,21 +120,6 @@ std::string Selected(HWND dialog, int listId)
     if (index == LB_ERR)
         return "(none)";
     return ListItems(dialog, listId)[index];
-}
-
-/* The system icon an SS_ICON child of a window shows, or NULL. */
-HICON ShownIcon(HWND window)
-{
-    for (HWND child = GetWindow(window, GW_CHILD); child != NULL;
-         child = GetWindow(child, GW_HWNDNEXT))
-    {
-        char cls[16];
-        GetClassNameA(child, cls, sizeof(cls));
-        if (lstrcmpiA(cls, "Static") == 0 &&
-            (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-            return (HICON)SendMessageA(child, STM_GETICON, 0, 0);
-    }
-    return NULL;
 }
 
 typedef INT_PTR (*PageRunner)(HWND);
@@ -337,38 +306,6 @@ TEST_F(PagesTest, ModelNextDeletesThePrinterOfAnInstalledDriver)
     EXPECT_STREQ("RAW", g_state.defaultDataType);
 }
 
-/* A box the page showed: its own warning (text IDC_MESSAGE_TEXT) or the
- * system message box (kMessageBoxText), closed with OK. */
-struct BoxSeen
-{
-    bool up = false;
-    std::string caption;
-    std::string text;
-    HICON icon = NULL;
-    bool hasCancel = true;
-    HWND owner = NULL;
-    HWND page = NULL;
-};
-
-Step LookAtBox(BoxSeen *seen, int textId)
-{
-    return {textId,
-            [=](HWND d)
-            {
-                seen->up = true;
-                seen->caption = WindowText(d);
-                seen->text = ItemText(d, textId);
-                seen->icon =
-                    textId == kMessageBoxText
-                        ? ShownIcon(d)
-                        : (HICON)SendDlgItemMessageA(d, IDC_MESSAGE_ICON, STM_GETICON, 0, 0);
-                seen->hasCancel = GetDlgItem(d, IDCANCEL) != NULL || GetDlgItem(d, IDNO) != NULL;
-                seen->owner = GetWindow(d, GW_OWNER);
-                seen->page = FindThreadDialog(IDC_PORT_LIST, false);
-            },
-            ACT_CLICK, IDOK};
-}
-
 /* Guards against Next going on without a model, the wrong warning, and the
  * warning ending the page. */
 TEST_F(PagesTest, ModelNextWithoutAModelWarnsAndStays)
@@ -390,7 +327,7 @@ TEST_F(PagesTest, ModelNextWithoutAModelWarnsAndStays)
     EXPECT_EQ(pagetext::kWarningTitle.english, warning.caption);
     EXPECT_EQ(pagetext::kSelectModel.english, warning.text);
     EXPECT_EQ(LoadIconA(NULL, IDI_HAND), warning.icon);
-    EXPECT_FALSE(warning.hasCancel);
+    EXPECT_EQ(std::vector<int>{IDOK}, warning.buttons);
     EXPECT_TRUE(stayed);
     EXPECT_STREQ(kModel, g_state.modelName) << "the model name changed";
     EXPECT_TRUE(rules::World().calls.empty());
@@ -525,14 +462,15 @@ TEST_F(PagesTest, RefusedRemovalShowsTheInUseMessageAndCancels)
         UseSpooler({kModel});
         rules::World().refuse[c.refused] = c.error;
         BoxSeen seen;
-        std::vector<Step> steps = {{IDC_PORT_LIST, nullptr, ACT_CLICK, IDC_NEXT},
+        HWND page = NULL;
+        std::vector<Step> steps = {{IDC_PORT_LIST, [&](HWND d) { page = d; }, ACT_CLICK, IDC_NEXT},
                                    LookAtBox(&seen, kMessageBoxText)};
         EXPECT_EQ(IDCANCEL, DriveModal([&] { return RunPortPage(owner); }, steps));
         ASSERT_TRUE(seen.up) << "no in-use message";
         EXPECT_EQ("Setup error", seen.caption);
         EXPECT_EQ(kInUseMessage, seen.text);
         EXPECT_EQ(LoadIconA(NULL, IDI_HAND), seen.icon);
-        EXPECT_EQ(seen.page, seen.owner) << "the message box is not owned by the page";
+        EXPECT_EQ(page, seen.owner) << "the message box is not owned by the page";
         EXPECT_STREQ("COM1:", g_state.portName);
     }
 }
@@ -693,31 +631,6 @@ TEST_F(PagesTest, EmptyFocusedListShowsNoItem)
 
 /* --- the final page ----------------------------------------------------- */
 
-/* What the final page showed while it was up. */
-struct FinalSeen
-{
-    std::string caption;
-    std::string outcome;
-    std::string copyright;
-    HICON icon = NULL;
-    bool boxVisible = false;
-    bool boxTicked = false;
-    bool okFocused = false;
-};
-
-FinalSeen LookAtFinal(HWND d)
-{
-    FinalSeen s;
-    s.caption = WindowText(d);
-    s.outcome = ItemText(d, IDC_OUTCOME_TEXT);
-    s.copyright = ItemText(d, IDC_COPYRIGHT);
-    s.icon = (HICON)SendDlgItemMessageA(d, IDC_MESSAGE_ICON, STM_GETICON, 0, 0);
-    s.boxVisible = IsWindowVisible(GetDlgItem(d, IDC_SET_DEFAULT)) != 0;
-    s.boxTicked = IsDlgButtonChecked(d, IDC_SET_DEFAULT) == BST_CHECKED;
-    s.okFocused = GetFocus() == GetDlgItem(d, IDOK);
-    return s;
-}
-
 /* Guards against a failed run offered the default-printer box or shown the
  * success text or icon (only outcome 1 is success), the caption left as the
  * wizard's, and the outcome not kept for the OK button. */
@@ -733,9 +646,8 @@ TEST_F(PagesTest, FinalPageShowsTheOutcome)
     {
         SCOPED_TRACE(c.outcome);
         FinalSeen seen;
-        std::vector<Step> steps = {
-            {IDC_SET_DEFAULT, [&](HWND d) { seen = LookAtFinal(d); }, ACT_KEY, VK_ESCAPE}};
-        EXPECT_EQ(IDOK, DriveModal([&] { return RunFinalPage(owner, c.outcome); }, steps));
+        EXPECT_EQ(IDOK, DriveModal([&] { return RunFinalPage(owner, c.outcome); },
+                                   {LookAtFinal(&seen, ACT_KEY, VK_ESCAPE)}));
         EXPECT_EQ(c.outcome, g_state.messageType);
         EXPECT_EQ(GetWindowTitle(), seen.caption);
         EXPECT_EQ(c.completed ? pagetext::kInstallDone.english : pagetext::kInstallFailed.english,
@@ -803,18 +715,11 @@ TEST_F(PagesTest, RefusedRemovalEndsTheWizardAtTheFailedFinalPage)
     BoxSeen inUse;
     BoxSeen refusal;
     FinalSeen final;
-    bool finalUp = false;
     std::vector<Step> steps = {
         {IDC_PORT_LIST, nullptr, ACT_CLICK, IDC_NEXT},
         LookAtBox(&inUse, kMessageBoxText),
         LookAtBox(&refusal, kMessageBoxText),
-        {IDC_SET_DEFAULT,
-         [&](HWND d)
-         {
-             finalUp = true;
-             final = LookAtFinal(d);
-         },
-         ACT_CLICK, IDOK},
+        LookAtFinal(&final),
     };
     size_t done = 0;
     INT_PTR code = DriveModal([] { return RunSequencer(CMD_PORT_PAGE); }, steps, &done);
@@ -825,7 +730,7 @@ TEST_F(PagesTest, RefusedRemovalEndsTheWizardAtTheFailedFinalPage)
     EXPECT_EQ("Cannot put back what the setup removed!\r\n"
               "Printer \"Test Model 270\" (System Error Code : 5)",
               refusal.text);
-    ASSERT_TRUE(finalUp) << "no final page";
+    ASSERT_TRUE(final.up) << "no final page";
     EXPECT_EQ(pagetext::kInstallFailed.english, final.outcome);
     EXPECT_FALSE(final.boxVisible);
     EXPECT_EQ(LoadIconA(NULL, IDI_HAND), final.icon);

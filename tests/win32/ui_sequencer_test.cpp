@@ -103,14 +103,6 @@ class SequencerTest : public ::testing::Test
     }
 };
 
-/* What the final page showed. */
-struct FinalSeen
-{
-    bool up = false, boxVisible = false, captured = true, statusOpen = true;
-    std::string outcome;
-    DWORD at = 0;
-};
-
 /* The final page of a run that `completed` or not: its outcome, the
  * default-printer box shown only after success, no capture, no status. */
 void ExpectFinal(const FinalSeen &seen, bool completed)
@@ -127,21 +119,6 @@ void EndSession(LPARAM how)
 {
     PostMessageA(g_seen.main, WM_QUERYENDSESSION, 0, how);
     PostMessageA(g_seen.main, WM_ENDSESSION, TRUE, how);
-}
-
-Step LookAtFinalAndLeave(FinalSeen *seen)
-{
-    return {IDC_SET_DEFAULT,
-            [seen](HWND d)
-            {
-                seen->up = true;
-                seen->at = GetTickCount();
-                seen->outcome = ItemText(d, IDC_OUTCOME_TEXT);
-                seen->boxVisible = IsWindowVisible(GetDlgItem(d, IDC_SET_DEFAULT)) != 0;
-                seen->captured = GetCapture() == g_seen.main;
-                seen->statusOpen = FindThreadDialog(IDC_STATUS_TEXT, false) != NULL;
-            },
-            ACT_CLICK, IDOK};
 }
 
 /* Guards against the fault where the final page reported success although
@@ -174,7 +151,7 @@ TEST_F(SequencerTest, InstallPhaseReportsTheLastInstall)
         };
         FinalSeen seen;
         DWORD start = GetTickCount();
-        INT_PTR code = DriveModal([] { return Run(CMD_INSTALL); }, {LookAtFinalAndLeave(&seen)});
+        INT_PTR code = DriveModal([] { return Run(CMD_INSTALL); }, {LookAtFinal(&seen)});
         EXPECT_EQ(0, code);
         ASSERT_TRUE(seen.up) << "no final page";
         ExpectFinal(seen, c.completed);
@@ -256,7 +233,7 @@ TEST_F(SequencerTest, InstallPhaseUnderWindowsRules)
         if (c.box)
             steps.push_back(
                 {0xFFFF, [&](HWND d) { boxText = ItemText(d, 0xFFFF); }, ACT_CLICK, IDOK});
-        steps.push_back(LookAtFinalAndLeave(&seen));
+        steps.push_back(LookAtFinal(&seen));
         size_t done = 0;
         EXPECT_EQ(0, DriveModal([] { return Run(CMD_INSTALL); }, steps, &done));
         EXPECT_EQ(steps.size(), done);
@@ -296,7 +273,7 @@ TEST_F(SequencerTest, OpeningStatusThenWelcomeAndCancelEndsTheRun)
          },
          ACT_CLICK, IDCANCEL},
         {IDC_MESSAGE_TEXT, nullptr, ACT_CLICK, IDYES},
-        LookAtFinalAndLeave(&seen),
+        LookAtFinal(&seen),
     };
     size_t done = 0;
     EXPECT_EQ(0, DriveModal([] { return Run(0); }, steps, &done));
@@ -371,7 +348,7 @@ TEST_F(SequencerTest, SessionEndPutsTheRunBack)
         HHOOK hook =
             SetWindowsHookExA(WH_CALLWNDPROC, copytest::CallWndHook, NULL, GetCurrentThreadId());
         FinalSeen seen;
-        std::vector<Step> steps = {LookAtFinalAndLeave(&seen)};
+        std::vector<Step> steps = {LookAtFinal(&seen)};
         if (c.endsDuring == names.size())
             steps.insert(steps.begin(),
                          {IDC_STATUS_TEXT, [](HWND) { EndSession(0); }, ACT_NONE, 0});

@@ -29,3 +29,17 @@ HMODULE LoadBuiltProgram(const char *file)
     }
     return LoadLibraryExA(path.c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
 }
+
+std::wstring FromUtf8(const char *text)
+{
+    wchar_t buf[2048];
+    int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, -1, buf, 2048);
+    return n > 0 ? std::wstring(buf, n - 1) : std::wstring();
+}
+
+std::string ToAnsi(const std::wstring &text)
+{
+    char buf[2048];
+    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, buf, sizeof(buf), NULL, NULL);
+    return n > 0 ? std::string(buf, n - 1) : std::string();
+}

@@ -23,4 +23,9 @@ std::string BuiltProgramPath(const char *file);
 /* The program loaded as a data file, or NULL (the last error tells why). */
 HMODULE LoadBuiltProgram(const char *file);
 
+/* A UTF-8 text of the test sources as UTF-16 ("" when it is not UTF-8), and
+ * a UTF-16 text in the run's code page, as the program's texts reach it. */
+std::wstring FromUtf8(const char *text);
+std::string ToAnsi(const std::wstring &text);
+
 #endif

@@ -51,6 +51,24 @@ inline std::string ItemText(HWND dialog, int id)
     return WindowText(GetDlgItem(dialog, id));
 }
 
+/* The texts of a list box's items; one longer than the program's text
+ * buffers reads as "". */
+inline std::vector<std::string> ListItems(HWND dialog, int listId)
+{
+    std::vector<std::string> items;
+    HWND list = GetDlgItem(dialog, listId);
+    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i)
+    {
+        char text[SETUP_TEXT_MAX + 1] = "";
+        LRESULT length = SendMessageA(list, LB_GETTEXTLEN, i, 0);
+        if (length >= 0 && length <= SETUP_TEXT_MAX)
+            SendMessageA(list, LB_GETTEXT, i, (LPARAM)text);
+        items.push_back(text);
+    }
+    return items;
+}
+
 inline RECT ScreenRect(HWND hwnd)
 {
     RECT r = {0, 0, 0, 0};
@@ -179,6 +197,91 @@ inline INT_PTR DriveModal(const std::function<INT_PTR()> &show, const std::vecto
     if (stepsDone != nullptr)
         *stepsDone = state.next;
     return result;
+}
+
+/* The system icon an SS_ICON child of a window shows, or NULL. */
+inline HICON ShownIcon(HWND window)
+{
+    for (HWND child = GetWindow(window, GW_CHILD); child != NULL;
+         child = GetWindow(child, GW_HWNDNEXT))
+    {
+        char cls[16];
+        GetClassNameA(child, cls, sizeof(cls));
+        if (lstrcmpiA(cls, "Static") == 0 &&
+            (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            return (HICON)SendMessageA(child, STM_GETICON, 0, 0);
+    }
+    return NULL;
+}
+
+/* What a message box showed while it was up: the program's own (its text in
+ * IDC_MESSAGE_TEXT) or the system's (its text in control 0xFFFF). */
+struct BoxSeen
+{
+    bool up = false;
+    std::string caption, text;
+    HICON icon = NULL;
+    std::vector<int> buttons; /* the result-code buttons it has */
+    int defaultId = 0;
+    HWND owner = NULL;
+    RECT dialog = {0, 0, 0, 0}, textControl = {0, 0, 0, 0};
+    LONG textStyle = 0;
+};
+
+/* A step that looks at the box whose text is control `textId` and answers
+ * it by `action` on `id`. */
+inline Step LookAtBox(BoxSeen *seen, int textId, ActionKind action = ACT_CLICK, int id = IDOK)
+{
+    return {textId,
+            [=](HWND d)
+            {
+                HWND text = GetDlgItem(d, textId);
+                seen->up = true;
+                seen->caption = WindowText(d);
+                seen->text = WindowText(text);
+                seen->icon = ShownIcon(d);
+                for (int button : {IDOK, IDCANCEL, IDRETRY, IDYES, IDNO})
+                    if (GetDlgItem(d, button) != NULL)
+                        seen->buttons.push_back(button);
+                LRESULT def = SendMessageA(d, DM_GETDEFID, 0, 0);
+                seen->defaultId = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : 0;
+                seen->owner = GetWindow(d, GW_OWNER);
+                seen->dialog = ScreenRect(d);
+                seen->textControl = ScreenRect(text);
+                seen->textStyle = GetWindowLongA(text, GWL_STYLE);
+            },
+            action, id};
+}
+
+/* What the final page showed when a step looked at it. */
+struct FinalSeen
+{
+    bool up = false, boxVisible = false, boxTicked = false, okFocused = false;
+    bool captured = true, statusOpen = true; /* the mouse; the status window */
+    std::string caption, outcome, copyright;
+    HICON icon = NULL;
+    DWORD at = 0;
+};
+
+/* A step that looks at the final page and leaves it by `action` on `id`. */
+inline Step LookAtFinal(FinalSeen *seen, ActionKind action = ACT_CLICK, int id = IDOK)
+{
+    return {IDC_SET_DEFAULT,
+            [seen](HWND d)
+            {
+                seen->up = true;
+                seen->at = GetTickCount();
+                seen->caption = WindowText(d);
+                seen->outcome = ItemText(d, IDC_OUTCOME_TEXT);
+                seen->copyright = ItemText(d, IDC_COPYRIGHT);
+                seen->icon = (HICON)SendDlgItemMessageA(d, IDC_MESSAGE_ICON, STM_GETICON, 0, 0);
+                seen->boxVisible = IsWindowVisible(GetDlgItem(d, IDC_SET_DEFAULT)) != 0;
+                seen->boxTicked = IsDlgButtonChecked(d, IDC_SET_DEFAULT) == BST_CHECKED;
+                seen->okFocused = GetFocus() == GetDlgItem(d, IDOK);
+                seen->captured = GetCapture() != NULL;
+                seen->statusOpen = FindThreadDialog(IDC_STATUS_TEXT, false) != NULL;
+            },
+            action, id};
 }
 
 /* Runs the wizard's hidden main window, the sequencer, with the test's own
