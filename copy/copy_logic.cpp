@@ -101,6 +101,14 @@ static char UpperAscii(char c)
     return c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
 }
 
+int StartsWithUpper(const char *text, const char *upper)
+{
+    for (; *upper != '\0'; ++text, ++upper)
+        if (UpperAscii(*text) != *upper)
+            return 0;
+    return 1;
+}
+
 int IsDeviceName(const char *name)
 {
     static const char *const kDevices[] = {"CON",    "PRN",    "AUX",    "NUL",
@@ -223,15 +231,6 @@ int BuildLetGoPath(const char *destination, unsigned number, char *out, size_t o
 int BuildLetGoPattern(const char *destination, char *out, size_t outSize)
 {
     return BuildBeside(destination, kLetGoExtension, "??", out, outSize);
-}
-
-/* 1 when `text` begins with `upper` in any case of its ASCII letters. */
-static int StartsWithUpper(const char *text, const char *upper)
-{
-    for (; *upper != '\0'; ++text, ++upper)
-        if (UpperAscii(*text) != *upper)
-            return 0;
-    return 1;
 }
 
 int IsWorkName(const char *name)

@@ -137,6 +137,12 @@ int BuildVersionPath(const char *directory, int32_t version, const char *name, c
  * characters a CharNextA walk finds. */
 const char *PathFileName(const char *path);
 
+/* 1 when `text` begins with `upper`, written in upper case, in any case of
+ * its ASCII letters: names compared as the file system and the registry
+ * compare them, where the locale's rules are no help (Turkish folds "i"
+ * apart). */
+int StartsWithUpper(const char *text, const char *upper);
+
 /* The name the platform's LZOpenFileA falls back to when it cannot open a
  * path: in the last component, the last letter of an extension of three or
  * more letters replaced by "_", "_" appended to a shorter one, "._"

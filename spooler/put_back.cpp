@@ -94,29 +94,20 @@ static DWORD PutBackDriver(const KeptDriver *kept)
     return error;
 }
 
-/* ASCII letters compared without case, as the registry compares key
- * names; the locale's rules are no help here (Turkish folds "i" apart). */
-static char FoldAscii(char c)
-{
-    return c >= 'a' && c <= 'z' ? (char)(c - 'a' + 'A') : c;
-}
-
 /* Keys that are not the printer's own to write back.  Microsoft reserves
  * DsSpooler (SPLDS_SPOOLER_KEY) to the spooler, for its own properties,
  * which come from the level-2 record ("do not use"; change them through
  * SetPrinter level 2); DsDriver (SPLDS_DRIVER_KEY) is where the printer's
  * driver stores its properties, and the driver writes them again for the
- * printer added back.  DsUser is the user's and goes back.  The names are
- * ASCII, compared byte by byte (the multi-byte rule at PathFileName). */
+ * printer added back.  DsUser is the user's and goes back.  Key names
+ * compare without case (StartsWithUpper). */
 static int IsSpoolersKey(const char *path)
 {
-    static const char *const kOwnKeys[] = {"DsSpooler", "DsDriver"};
+    static const char *const kOwnKeys[] = {"DSSPOOLER", "DSDRIVER"};
     for (const char *own : kOwnKeys)
     {
-        size_t i = 0;
-        while (own[i] != '\0' && FoldAscii(path[i]) == FoldAscii(own[i]))
-            ++i;
-        if (own[i] == '\0' && (path[i] == '\0' || path[i] == '\\'))
+        size_t length = strlen(own);
+        if (StartsWithUpper(path, own) && (path[length] == '\0' || path[length] == '\\'))
             return 1;
     }
     return 0;
