@@ -74,8 +74,7 @@ int CountPrinters(const char *name)
 /* Closes each system message box the thread under test shows while a call
  * runs (a thread timer runs in the box's modal loop; the pages, which the
  * steps drive, are not boxes), noting its caption, text, owner and icon.
- * Wine's and Windows' boxes keep the text in control 0xFFFF and the icon in
- * control 0x440. */
+ * Wine's and Windows' boxes keep the text in control 0xFFFF. */
 class MessageBoxCloser
 {
   public:
@@ -116,7 +115,7 @@ class MessageBoxCloser
         {
             self->caption = uitest::WindowText(box);
             self->owner = GetWindow(box, GW_OWNER);
-            self->icon = (HICON)SendDlgItemMessageA(box, 0x440, STM_GETICON, 0, 0);
+            self->icon = uitest::ShownIcon(box);
         }
         self->seen = true;
         PostMessageA(box, WM_COMMAND, IDOK, 0);

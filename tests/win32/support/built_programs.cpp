@@ -10,13 +10,17 @@ const BuiltProgram kBuiltPrograms[4] = {
     {"M270Setup_en_vista.exe", false},
 };
 
+std::string Env(const char *name)
+{
+    char value[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA(name, value, sizeof(value));
+    return n > 0 && n < sizeof(value) ? value : "";
+}
+
 std::string BuiltProgramPath(const char *file)
 {
-    char dir[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA("SETUP_BIN_DIR", dir, sizeof(dir));
-    if (n == 0 || n >= sizeof(dir))
-        return std::string();
-    return std::string(dir) + "\\" + file;
+    std::string dir = Env("SETUP_BIN_DIR");
+    return dir.empty() ? dir : dir + "\\" + file;
 }
 
 HMODULE LoadBuiltProgram(const char *file)

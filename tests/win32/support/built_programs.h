@@ -1,6 +1,8 @@
 /*
  * The four built programs, as the Win32 tests read them: their file names
- * in SETUP_BIN_DIR and loading one as a data file to look at its resources.
+ * in SETUP_BIN_DIR and loading one as a data file to look at its resources;
+ * with the run's environment variables and the run's code page, which the
+ * tests read them by.
  */
 #ifndef SETUP_TEST_BUILT_PROGRAMS_H
 #define SETUP_TEST_BUILT_PROGRAMS_H
@@ -16,6 +18,9 @@ struct BuiltProgram
 };
 
 extern const BuiltProgram kBuiltPrograms[4];
+
+/* An environment variable of the run, or "" when not set. */
+std::string Env(const char *name);
 
 /* SETUP_BIN_DIR\file, or "" when SETUP_BIN_DIR is not set. */
 std::string BuiltProgramPath(const char *file);

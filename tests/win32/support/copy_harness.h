@@ -28,6 +28,7 @@
 #include "copy/file_replace.h"
 #include "profile/resource.h"
 #include "tests/support/page_texts.h"
+#include "built_programs.h"
 #include "pixels.h"
 #include "ui_driver.h"
 
@@ -282,14 +283,6 @@ struct Folders
         SetCurrentDirectoryA(root.c_str());
     }
 };
-
-/* An environment variable of the run, or "" when not set. */
-inline std::string Env(const char *name)
-{
-    char value[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA(name, value, sizeof(value));
-    return n > 0 && n < sizeof(value) ? value : "";
-}
 
 /* SETUP_COPY_FIXTURES (made by scripts/make-copy-fixtures.sh), with a
  * trailing backslash, or "" when not set. */
